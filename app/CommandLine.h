@@ -1,0 +1,29 @@
+// The program's command line: its tokens and what each token means for a job.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Splits the text after the program's name into tokens and hands each to `handle`, in order,
+// until the line ends or `handle` returns false.
+//
+// A line holding a double quote is read in the quoted form: only the text between pairs of
+// quotes makes tokens, text outside them is ignored, and an opening quote that is never closed
+// ends the parsing (its text is dropped, so a half-read path never becomes an item). A line
+// without quotes is split at runs of spaces.
+void ParseCommandLine(const std::string& line, const std::function<bool(const std::string&)>& handle);
+
+// What one token means, taken without state; `HandleArgument` of the application applies it.
+struct Argument {
+    enum Kind { Silent, Item, Switch, Ignored };
+    Kind kind = Ignored;
+    char letter = 0;  // of a switch: 'O', 'T', 'F' or 'R'
+    int value = 0;    // of a switch: the leading decimal number after its first two characters
+};
+
+// Classifies a token that is not a task name: "/s", an item, a known switch or nothing.
+Argument ClassifyArgument(const std::string& token);
+
+// The decimal number at the start of `text`, read as the C library's atoi reads it (leading
+// blanks, optional sign, 0 without digits), limited to the range of int.
+int LeadingNumber(const char* text);

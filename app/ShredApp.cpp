@@ -1,0 +1,271 @@
+#include "app/ShredApp.h"
+
+#include "app/CommandLine.h"
+#include "app/Settings.h"
+#include "app/SidText.h"
+#include "engine/ShredLog.h"
+#include "engine/UserChannel.h"
+#include "lang/LanguagePack.h"
+#include "lang/MessageText.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <new>
+
+ShredApp::ShredApp() = default;
+
+// The progress window and the COM objects go before COM itself.
+ShredApp::~ShredApp()
+{
+    progressWindow.reset();
+    taskDriver.Reset();
+    scheduler.Reset();
+    com_.reset();
+}
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    std::string folder(path, length);
+    std::string::size_type slash = folder.rfind('\\');
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+std::string ShredApp::LookupText(int key) const
+{
+    return LanguagePack::LookupText(appPath, language, key);
+}
+
+int ShredApp::Report(int style, const std::string& text, bool big)
+{
+    messageText = text;
+    if (silent || !channel) {
+        LogMessage(*this, text);
+        return AnswerPositive;
+    }
+    return channel->Ask(style, text, title, big);
+}
+
+bool ShredApp::Fail(int key, const std::string& text)
+{
+    Report(StyleNotice, text.empty() ? MessageText::ExpandLineBreaks(LookupText(key)) : text);
+    return false;
+}
+
+void ShredApp::ParseCommandLine(const std::string& line)
+{
+    ::ParseCommandLine(line, [this](const std::string& token) { return HandleArgument(token); });
+}
+
+bool ShredApp::HandleArgument(const std::string& token)
+{
+    try {
+        items.reserve(items.size() + 1);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    Argument argument = ClassifyArgument(token);
+    if (argument.kind == Argument::Silent) {
+        silent = true;
+        expectTaskName = true;
+        return true;
+    }
+    if (expectTaskName) {
+        expectTaskName = false;
+        WriteTaskLine(token);
+        return true;
+    }
+    switch (argument.kind) {
+    case Argument::Item:
+        items.push_back(token);  // room was made above
+        break;
+    case Argument::Switch:
+        switch (argument.letter) {
+        case 'O': jobMethod = argument.value; break;
+        case 'T': jobPassCount = argument.value; break;
+        case 'F': jobFolderPolicy = argument.value; break;
+        case 'R': jobRemovePolicy = argument.value; break;
+        }
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void ShredApp::CollectProtectedFolders()
+{
+    char path[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+    protectedFolders[0] = length > 0 && length < MAX_PATH ? path : "";
+    length = GetSystemDirectoryA(path, MAX_PATH);
+    std::string system = length > 0 && length < MAX_PATH ? path : "";
+    protectedFolders[1] = system;
+
+    const int shellFolders[] = {CSIDL_FONTS, CSIDL_STARTMENU, CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY};
+    for (int i = 0; i < 4; ++i)
+        protectedFolders[2 + i] = SHGetSpecialFolderPathA(nullptr, path, shellFolders[i], FALSE) ? path : "";
+
+    protectedFolders[6] = system.empty() ? "" : system + "\\IOSUBSYS";
+    protectedFolders[7] = system.empty() ? "" : system + "\\VMM32";
+}
+
+bool ShredApp::CheckShellRecycleSupport()
+{
+    AutoLibrary shell(LoadLibraryA("SHELL32.DLL"));
+    if (!shell)
+        return false;
+    auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
+        reinterpret_cast<void*>(GetProcAddress(shell.Get(), "DllGetVersion")));
+    if (!getVersion)
+        return false;
+    DLLVERSIONINFO info = {};
+    info.cbSize = sizeof(info);
+    if (FAILED(getVersion(&info)))
+        return false;
+    bool newEnough = info.dwMajorVersion > 4 || (info.dwMajorVersion == 4 && info.dwMinorVersion > 70);
+    return newEnough && GetProcAddress(shell.Get(), "SHQueryRecycleBinA") &&
+           GetProcAddress(shell.Get(), "SHEmptyRecycleBinA");
+}
+
+bool ShredApp::FindFreeSpaceFunctions()
+{
+    kernelLibrary.Reset(LoadLibraryA("kernel32.dll"));
+    if (!kernelLibrary)
+        return Fail(9008);
+    getDiskFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunc>(
+        reinterpret_cast<void*>(GetProcAddress(kernelLibrary.Get(), "GetDiskFreeSpaceExA")));
+    if (!getDiskFreeSpaceEx)
+        getDiskFreeSpace = reinterpret_cast<GetDiskFreeSpaceFunc>(
+            reinterpret_cast<void*>(GetProcAddress(kernelLibrary.Get(), "GetDiskFreeSpaceA")));
+    if (!getDiskFreeSpaceEx && !getDiskFreeSpace)
+        return Fail(9009);
+    return true;
+}
+
+bool ShredApp::BuildDriveTable()
+{
+    bool someNtfs = false;
+    DWORD mask = GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter) {
+        DriveEntry& drive = drives[letter];
+        drive = DriveEntry();
+        if (!(mask & (1u << letter)))
+            continue;
+        char root[4] = {static_cast<char>('A' + letter), ':', '\\', '\0'};
+        UINT type = GetDriveTypeA(root);
+        if (type != DRIVE_FIXED && type != DRIVE_REMOVABLE && type != DRIVE_REMOTE)
+            continue;
+        memcpy(drive.root, root, sizeof(root));
+        char fileSystem[65] = {};
+        if (GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof(fileSystem)))
+            drive.ntfs = lstrcmpiA(fileSystem, "NTFS") == 0;
+        someNtfs = someNtfs || drive.ntfs;
+    }
+    return someNtfs;
+}
+
+bool ShredApp::FillUserSid(bool someDriveNtfs)
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);  // a failure leaves zeroes: neither platform's flag is set
+    if (version.dwPlatformId != VER_PLATFORM_WIN32_NT) {
+        versionFlag = version.dwMajorVersion == 4 && version.dwMinorVersion == 90;
+        return true;
+    }
+    versionFlag = version.dwMajorVersion == 5 && version.dwMinorVersion == 1;
+    if (!someDriveNtfs || !shellRecycleSupport)
+        return true;
+    int failure = ReadUserSidText(sid);
+    if (failure == SidOk)
+        return true;
+    sid.clear();
+    return Fail(9035, MessageText::WithNumber(LookupText(9035), static_cast<unsigned>(failure)));
+}
+
+bool ShredApp::InitInstance(const std::string& commandLine)
+{
+    // 1. The movie windows draw with the system's common controls.
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);  // without it only the old controls show; not fatal
+
+    // 2, 3: the settings key is fixed; the language is read once.
+    language = Settings::ReadString("Language", "English");
+
+    // 4.
+    ParseCommandLine(commandLine);
+
+    // 5.
+    if (!items.empty()) {
+        appPath = Settings::ReadAppPath("");
+    } else {
+        appPath = Settings::ReadAppPath("Empty");
+        if (appPath == "Empty") {
+            appPath = ProgramFolder();
+            Settings::WriteString("AppPath", appPath);
+        }
+        std::string mutexName = LookupText(9606);
+        instanceMutex.Reset(CreateMutexA(nullptr, TRUE, mutexName.c_str()));
+        DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_INVALID_HANDLE) {
+            instanceMutex.Reset();
+            title = LanguagePack::ReadText(LanguagePack::PackPath(appPath, language), 9606, "Error",
+                                           LanguagePack::TitleBufferSize);
+            Report(StyleError, MessageText::ExpandLineBreaks(LookupText(9065)));
+            return false;
+        }
+    }
+
+    // 6.
+    title = LanguagePack::ReadText(LanguagePack::PackPath(appPath, language), 9606, "Error",
+                                   LanguagePack::TitleBufferSize);
+
+    // 7.
+    transferBuffer.reset(new (std::nothrow) unsigned char[TransferBufferSize]);
+    if (!transferBuffer)
+        return Fail(9006);
+
+    // 8.
+    com_.reset(new (std::nothrow) ScopedCom);
+    if (!com_ || !com_->Succeeded())
+        return Fail(9007);
+
+    // 9.
+    CollectProtectedFolders();
+
+    // 11.
+    shellRecycleSupport = CheckShellRecycleSupport();
+
+    // 12.
+    if (!FindFreeSpaceFunctions())
+        return false;
+
+    // 13, 14.
+    bool someDriveNtfs = BuildDriveTable();
+    if (!FillUserSid(someDriveNtfs))
+        return false;
+
+    return true;
+}
+
+void ShredApp::Run()
+{
+}
+
+int ShredApp::ExitInstance()
+{
+    items.clear();
+    kernelLibrary.Reset();
+    if (silent && logText.empty()) {
+        logText = "Success";
+        WriteLogEntry(*this);
+    }
+    return 0;
+}

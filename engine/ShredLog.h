@@ -1,0 +1,24 @@
+// The shred log: "log.txt" in the installation folder, appended to by silent runs and never
+// read by the program. Each entry opens, appends and closes the file; an entry that cannot be
+// written is lost without a message.
+#pragma once
+
+#include <string>
+
+class ShredApp;
+
+// The log's path, taken from the settings at each write ("\log.txt" without an AppPath); empty
+// when it does not fit a path buffer.
+std::string LogFilePath();
+
+// Appends `text` with every line feed written as CR LF, as a text-mode file would.
+void AppendToLog(const std::string& text);
+
+// Appends "Task Name: " and the name, then one line end.
+void WriteTaskLine(const std::string& taskName);
+
+// Appends the application's log text, then two line ends.
+void WriteLogEntry(const ShredApp& app);
+
+// Sets the log text to `text` and appends it: how every silent message reaches the log.
+void LogMessage(ShredApp& app, const std::string& text);

@@ -1,0 +1,192 @@
+#include "app/CommandLine.h"
+#include "app/Settings.h"
+#include "app/ShredApp.h"
+#include "tests/support/TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <random>
+
+namespace {
+
+std::vector<std::string> Tokens(const std::string& line)
+{
+    std::vector<std::string> tokens;
+    ParseCommandLine(line, [&](const std::string& token) {
+        tokens.push_back(token);
+        return true;
+    });
+    return tokens;
+}
+
+using Strings = std::vector<std::string>;
+
+// A job parsed by the application's own handler, with its log in a temporary folder.
+struct ParsedJob {
+    test::FreshSettings settings;
+    test::TempFolder folder{"cmdline"};
+    ShredApp app;
+
+    explicit ParsedJob(const std::string& line)
+    {
+        Settings::WriteString("AppPath", folder.Path());
+        app.ParseCommandLine(line);
+    }
+    std::string Log() const { return test::ReadFileBytes(folder / "log.txt"); }
+};
+
+}  // namespace
+
+TEST_CASE("tokens of the unquoted form are split at runs of spaces")
+{
+    struct Case {
+        const char* line;
+        Strings tokens;
+    } cases[] = {
+        {"recycle", {"recycle"}},
+        {"", {}},
+        {"    ", {}},
+        {"  a   b  ", {"a", "b"}},
+        {"/O1 /T3 C:\\x", {"/O1", "/T3", "C:\\x"}},
+        {"a\tb", {"a\tb"}},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.line);
+        CHECK(Tokens(c.line) == c.tokens);
+    }
+}
+
+TEST_CASE("tokens of the quoted form are the texts between pairs of quotes")
+{
+    struct Case {
+        const char* line;
+        Strings tokens;
+    } cases[] = {
+        {"\"C:\\x\" \"C:\\y\" \"", {"C:\\x", "C:\\y"}},     // context-menu line with its lone quote
+        {"\"/s\" \"Bin\" \"/O0\" \"/T3\" recycle", {"/s", "Bin", "/O0", "/T3"}},  // unquoted word ignored
+        {"before \"a b\" between \"c\" after", {"a b", "c"}},
+        {"\"\"", {""}},
+        {"\"", {}},
+        {"\"a\" \"unterminated path", {"a"}},  // a half-read path never becomes a token
+        {"\"unterminated", {}},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.line);
+        CHECK(Tokens(c.line) == c.tokens);
+    }
+}
+
+TEST_CASE("parsing stops when the handler refuses a token")
+{
+    int calls = 0;
+    ParseCommandLine("a b c", [&](const std::string&) { return ++calls < 2; });
+    CHECK(calls == 2);
+}
+
+TEST_CASE("switch values are read like atoi, from the third character on")
+{
+    CHECK(LeadingNumber("12abc") == 12);
+    CHECK(LeadingNumber("") == 0);
+    CHECK(LeadingNumber("abc") == 0);
+    CHECK(LeadingNumber("  -7") == -7);
+    CHECK(LeadingNumber("+3") == 3);
+    CHECK(LeadingNumber("99999999999999999999") == 2147483647);
+    CHECK(LeadingNumber("-99999999999999999999") == -2147483647 - 1);
+
+    Argument t = ClassifyArgument("/T12abc");
+    CHECK(t.kind == Argument::Switch);
+    CHECK(t.letter == 'T');
+    CHECK(t.value == 12);
+    CHECK(ClassifyArgument("/T").value == 0);
+    CHECK(ClassifyArgument("/t3").kind == Argument::Ignored);
+    CHECK(ClassifyArgument("/").kind == Argument::Ignored);
+    CHECK(ClassifyArgument("/S").kind == Argument::Ignored);
+    CHECK(ClassifyArgument("/s").kind == Argument::Silent);
+    CHECK(ClassifyArgument("recycle").kind == Argument::Item);
+    CHECK(ClassifyArgument("").kind == Argument::Item);
+}
+
+TEST_CASE("a scheduled file job gives silent mode, its task line, settings and items")
+{
+    ParsedJob job("\"/s\" \"Weekly\" \"/O1\" \"/T3\"  \"C:\\a.txt\" \"D:\\b c.doc\"");
+    CHECK(job.app.silent);
+    CHECK_FALSE(job.app.expectTaskName);
+    CHECK(job.app.jobMethod == 1);
+    CHECK(job.app.jobPassCount == 3);
+    CHECK(job.app.items == Strings{"C:\\a.txt", "D:\\b c.doc"});
+    CHECK(job.Log() == "Task Name: Weekly\r\n");
+}
+
+TEST_CASE("a scheduled folder job sets both folder policies")
+{
+    ParsedJob job("\"/s\" \"Nightly\" \"/O0\" \"/T1\" \"/F2\" \"/R1\" \"C:\\data\"");
+    CHECK(job.app.jobFolderPolicy == 2);
+    CHECK(job.app.jobRemovePolicy == 1);
+    CHECK(job.app.items == Strings{"C:\\data"});
+}
+
+TEST_CASE("the recycle word counts only where the form reads it")
+{
+    ParsedJob quoted("\"/s\" \"Bin\" \"/O0\" \"/T3\" recycle");
+    CHECK(quoted.app.silent);
+    CHECK(quoted.app.items.empty());
+
+    ParsedJob verb("recycle");
+    CHECK_FALSE(verb.app.silent);
+    CHECK(verb.app.items == Strings{"recycle"});
+    CHECK(verb.Log().empty());
+}
+
+TEST_CASE("/s rules: last token, repeated, and switches after the task name")
+{
+    ParsedJob last("C:\\x /s");
+    CHECK(last.app.silent);
+    CHECK(last.app.expectTaskName);
+    CHECK(last.app.items == Strings{"C:\\x"});
+    CHECK(last.Log().empty());
+
+    ParsedJob twice("/s first /s second C:\\y");
+    CHECK(twice.Log() == "Task Name: first\r\nTask Name: second\r\n");
+    CHECK(twice.app.items == Strings{"C:\\y"});
+
+    // The token after /s is the task name even when it looks like a switch.
+    ParsedJob named("/s /O1 /T2");
+    CHECK(named.Log() == "Task Name: /O1\r\n");
+    CHECK(named.app.jobMethod == 0);
+    CHECK(named.app.jobPassCount == 2);
+}
+
+TEST_CASE("unknown switches and lower-case letters change nothing")
+{
+    ParsedJob job("/t3 /X9 /o1 /T12abc /F /R-1");
+    CHECK(job.app.jobPassCount == 12);
+    CHECK(job.app.jobMethod == 0);
+    CHECK(job.app.jobFolderPolicy == 0);
+    CHECK(job.app.jobRemovePolicy == -1);
+    CHECK(job.app.items.empty());
+    CHECK_FALSE(job.app.silent);
+}
+
+TEST_CASE("32 KiB of arbitrary bytes parse without a crash")
+{
+    test::FreshSettings settings;
+    test::TempFolder folder("garbage");
+    Settings::WriteString("AppPath", folder.Path());
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 8; ++round) {
+        std::string line(32 * 1024, ' ');
+        for (char& ch : line) {
+            ch = static_cast<char>(1 + random() % 255);
+            if (round % 2 == 0 && random() % 50 == 0)
+                ch = '"';
+        }
+        ShredApp app;
+        app.ParseCommandLine(line);
+        size_t total = 0;
+        for (const std::string& item : app.items) {
+            CHECK(item.find('"') == std::string::npos);
+            total += item.size();
+        }
+        CHECK(total <= line.size());
+    }
+}

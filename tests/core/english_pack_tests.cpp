@@ -1,0 +1,71 @@
+#include "lang/LanguagePack.h"
+#include "tests/support/TestSupport.h"
+
+#include <doctest/doctest.h>
+
+namespace {
+
+std::string English(int key)
+{
+    return LanguagePack::LookupText(test::DistFolder(), "English", key);
+}
+
+int Count(const std::string& text, const std::string& marker)
+{
+    int count = 0;
+    for (auto at = text.find(marker); at != std::string::npos; at = text.find(marker, at + 1))
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST_CASE("the English pack has a text for every key the program reads")
+{
+    REQUIRE_FALSE(test::DistFolder().empty());
+    const int keys[] = {
+        9006, 9007, 9008, 9009, 9010, 9011, 9012, 9013, 9014, 9015, 9016, 9018, 9019, 9020, 9021, 9022,
+        9025, 9026, 9027, 9028, 9029, 9030, 9032, 9033, 9034, 9035, 9036, 9037, 9038, 9039, 9040, 9041,
+        9042, 9043, 9044, 9045, 9046, 9047, 9048, 9049, 9050, 9051, 9052, 9053, 9054, 9055, 9056, 9057,
+        9059, 9060, 9062, 9063, 9064, 9065, 9066, 9067, 9068, 9069, 9208, 9606, 9609, 9700, 9701, 9702,
+        9703, 9704, 9705, 9706, 9900, 9901, 9902, 9903, 9904, 9905, 9906, 9907, 9908, 9909, 9910, 9913,
+        9914, 9915, 9916, 9917, 9918, 9919, 11000, 11001, 11002, 12000,
+    };
+    for (int key : keys) {
+        CAPTURE(key);
+        CHECK(English(key) != "Error");
+        CHECK_FALSE(English(key).empty());
+    }
+    CHECK(English(9606) == "Vantor Shredder");
+}
+
+TEST_CASE("English texts carry the markers their callers replace")
+{
+    struct Case {
+        int key;
+        const char* marker;
+        int count;
+    } cases[] = {
+        {9034, "%s", 1}, {9035, "%u", 1}, {9036, "%s", 1}, {9037, "%s", 1}, {9038, "%s", 1},
+        {9039, "%s", 1}, {9040, "%s", 1}, {9041, "%s", 1}, {9042, "%s", 1}, {9043, "%s", 1},
+        {9044, "%s", 1}, {9044, "%u", 1}, {9045, "%c", 1}, {9046, "%c", 1}, {9047, "%s", 1},
+        {9050, "%c", 2}, {9051, "%u", 1}, {9052, "%s", 1}, {9053, "%s", 1}, {9054, "%s", 1},
+        {9914, "%s", 1}, {9914, "%u", 1}, {9914, "%t", 1}, {9918, "%u", 1}, {9918, "%t", 1},
+        {9919, "%s", 1}, {9919, "%u", 1}, {9919, "%t", 1},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.key);
+        CAPTURE(c.marker);
+        CHECK(Count(English(c.key), c.marker) == c.count);
+    }
+    // Texts whose callers do not turn "#" into a line break must not hold one.
+    for (int key : {9011, 9018, 9025, 9028, 9039, 9044, 9055, 9056, 9900, 9913, 9917}) {
+        CAPTURE(key);
+        CHECK(English(key).find('#') == std::string::npos);
+    }
+}
+
+TEST_CASE("a text followed directly by a value keeps its trailing blank")
+{
+    CHECK(English(9913) == "Recycle Bin on drive ");
+}

@@ -1,0 +1,153 @@
+#include "app/Settings.h"
+#include "app/ShredApp.h"
+#include "engine/UserChannel.h"
+#include "tests/support/TestSupport.h"
+
+#include <doctest/doctest.h>
+
+namespace {
+
+struct StartFixture {
+    test::FreshSettings settings;
+    test::TempFolder folder{"start"};
+    test::ScriptedChannel channel;
+
+    StartFixture() { test::WritePack(folder.Path(), "English", "9606=Vantor Test Title\r\n9065=Already#running\r\n"); }
+    void Install() { Settings::WriteString("AppPath", folder.Path()); }
+};
+
+}  // namespace
+
+TEST_CASE("an interactive start stores the program's folder when AppPath is missing")
+{
+    StartFixture fixture;
+    ShredApp app;
+    app.channel = &fixture.channel;
+    REQUIRE(app.InitInstance(""));
+    CHECK(app.appPath == ProgramFolder());
+    CHECK(Settings::ReadString("AppPath", "") == ProgramFolder());
+    CHECK(app.transferBuffer != nullptr);
+    CHECK(fixture.channel.questions.empty());
+    app.ExitInstance();
+}
+
+TEST_CASE("a command-line job never creates AppPath")
+{
+    StartFixture fixture;
+    ShredApp app;
+    app.channel = &fixture.channel;
+    REQUIRE(app.InitInstance("C:\\nothing.txt"));
+    CHECK(app.appPath.empty());
+    CHECK_FALSE(test::ValueExists("AppPath"));
+    CHECK(app.title == "Error");
+    CHECK(app.items.size() == 1);
+}
+
+TEST_CASE("a second interactive start is refused; jobs run beside it")
+{
+    StartFixture fixture;
+    fixture.Install();
+    ShredApp first;
+    first.channel = &fixture.channel;
+    REQUIRE(first.InitInstance(""));
+    CHECK(first.title == "Vantor Test Title");
+    CHECK(first.instanceMutex.IsValid());
+
+    ShredApp second;
+    second.channel = &fixture.channel;
+    CHECK_FALSE(second.InitInstance(""));
+    REQUIRE(fixture.channel.questions.size() == 1);
+    CHECK(fixture.channel.questions[0].style == StyleError);
+    CHECK(fixture.channel.questions[0].text == "Already\nrunning");
+    CHECK(fixture.channel.questions[0].title == "Vantor Test Title");
+
+    ShredApp job;
+    job.channel = &fixture.channel;
+    CHECK(job.InitInstance("\"C:\\x\""));
+    CHECK_FALSE(job.instanceMutex.IsValid());
+    CHECK(fixture.channel.questions.size() == 1);
+}
+
+TEST_CASE("the instance ends with the first one")
+{
+    StartFixture fixture;
+    fixture.Install();
+    {
+        ShredApp first;
+        first.channel = &fixture.channel;
+        REQUIRE(first.InitInstance(""));
+    }
+    ShredApp again;
+    again.channel = &fixture.channel;
+    CHECK(again.InitInstance(""));
+}
+
+TEST_CASE("drive table, protected folders and free-space functions")
+{
+    StartFixture fixture;
+    fixture.Install();
+    ShredApp app;
+    app.channel = &fixture.channel;
+    REQUIRE(app.InitInstance("C:\\x"));
+
+    CHECK(std::string(app.drives['C' - 'A'].root) == "C:\\");
+    DWORD mask = GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter) {
+        CAPTURE(letter);
+        const DriveEntry& drive = app.drives[letter];
+        if (!(mask & (1u << letter))) {
+            CHECK(drive.root[0] == '\0');
+            CHECK_FALSE(drive.ntfs);
+        } else if (drive.root[0]) {
+            CHECK(drive.root[0] == 'A' + letter);
+            CHECK(std::string(drive.root + 1) == ":\\");
+        }
+    }
+
+    char windows[MAX_PATH], system[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    GetSystemDirectoryA(system, MAX_PATH);
+    CHECK(app.protectedFolders[0] == windows);
+    CHECK(app.protectedFolders[1] == system);
+    CHECK(app.protectedFolders[6] == std::string(system) + "\\IOSUBSYS");
+    CHECK(app.protectedFolders[7] == std::string(system) + "\\VMM32");
+    for (int i = 2; i < 6; ++i)
+        CHECK_FALSE(app.protectedFolders[i].empty());
+
+    CHECK(bool(app.getDiskFreeSpaceEx));
+    CHECK_FALSE(bool(app.getDiskFreeSpace));
+    CHECK(app.shellRecycleSupport);
+}
+
+TEST_CASE("the user's identifier is read when some drive is NTFS and the shell can empty bins")
+{
+    StartFixture fixture;
+    fixture.Install();
+    ShredApp app;
+    app.channel = &fixture.channel;
+    REQUIRE(app.InitInstance("C:\\x"));
+    bool someNtfs = false;
+    for (const DriveEntry& drive : app.drives)
+        someNtfs = someNtfs || drive.ntfs;
+    if (someNtfs && app.shellRecycleSupport)
+        CHECK(app.sid.rfind("S-1-", 0) == 0);
+    else
+        CHECK(app.sid.empty());
+}
+
+TEST_CASE("a start-up failure in a silent run is logged, and no Success follows")
+{
+    StartFixture fixture;
+    fixture.Install();
+    ShredApp first;
+    first.channel = &fixture.channel;
+    REQUIRE(first.InitInstance(""));
+
+    // A silent start without items is interactive and meets the running instance.
+    ShredApp silent;
+    silent.channel = &fixture.channel;
+    CHECK_FALSE(silent.InitInstance("/s Nightly"));
+    silent.ExitInstance();
+    CHECK(fixture.channel.questions.empty());
+    CHECK(test::ReadFileBytes(fixture.folder / "log.txt") == "Task Name: Nightly\r\nAlready\r\nrunning\r\n\r\n");
+}

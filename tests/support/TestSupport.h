@@ -1,0 +1,83 @@
+// Helpers shared by the tests: temporary folders, the settings key, file contents and a
+// user channel that answers from a script.
+#pragma once
+
+#include "engine/UserChannel.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// A fresh folder below the temporary folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    explicit TempFolder(const char* tag = "nw");
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// Removes a folder tree, clearing read-only attributes on the way.
+void RemoveTree(const std::string& path);
+
+// Empties the settings key before and after a test, so every test starts on a fresh account.
+class FreshSettings {
+public:
+    FreshSettings();
+    ~FreshSettings();
+};
+void DeleteSettingsKey();
+bool SettingsKeyExists();
+// Stores a value of any type directly, as another program might.
+void StoreRawValue(const char* name, DWORD type, const void* data, DWORD size);
+bool ValueExists(const char* name);
+
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// A language pack at folder\Lang\<language>.ini holding `body` after the section line.
+void WritePack(const std::string& appPath, const std::string& language, const std::string& body);
+
+// Records every question and notice and answers from a queue (positive when it runs out).
+class ScriptedChannel : public UserChannel {
+public:
+    struct Question {
+        int style;
+        std::string text;
+        std::string title;
+        bool big;
+    };
+    std::vector<Question> questions;
+    std::vector<std::string> alerts;
+    std::deque<int> answers;
+
+    int Ask(int style, const std::string& text, const std::string& title, bool big) override;
+    void Alert(const std::string& text, const std::string& title) override;
+    std::unique_ptr<ProgressView> OpenProgress(HWND parent, int* stopRequest) override;
+    void PumpMessages() override;
+
+    // What the progress windows were told, in order ("line1:text", "caption:text", ...).
+    std::vector<std::string> progressLog;
+    bool failProgress = false;
+};
+
+}  // namespace test
+
+namespace test {
+
+// The installation image of this build (build/dist), as a Windows path.
+std::string DistFolder();
+// The source tree, as a Windows path.
+std::string SourceFolder();
+
+}  // namespace test

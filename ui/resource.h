@@ -1,0 +1,2 @@
+// Identifiers of the program's resources.
+#pragma once
