@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/ScopedWin.h"
+#include "engine/PatternGenerator.h"
 
 #include <oaidl.h>
 
@@ -71,6 +72,7 @@ public:
 
     // Engine state.
     std::unique_ptr<unsigned char[]> transferBuffer;
+    PatternGenerator generator;
     int stopRequest = 0;
     std::unique_ptr<ProgressView> progressWindow;
     HWND parentWindow = nullptr;
