@@ -151,3 +151,21 @@ TEST_CASE("a start-up failure in a silent run is logged, and no Success follows"
     CHECK(fixture.channel.questions.empty());
     CHECK(test::ReadFileBytes(fixture.folder / "log.txt") == "Task Name: Nightly\r\nAlready\r\nrunning\r\n\r\n");
 }
+
+// Run by platform_versions.sh with Wine told to report another Windows version; skipped otherwise.
+TEST_CASE("the version flag and the identifier follow the platform")
+{
+    char expected[8];
+    if (!GetEnvironmentVariableA("NW_EXPECT_VERSION_FLAG", expected, sizeof(expected)))
+        return;
+    StartFixture fixture;
+    fixture.Install();
+    ShredApp app;
+    app.channel = &fixture.channel;
+    REQUIRE(app.InitInstance("C:\\x"));
+    CHECK(app.versionFlag == (expected[0] == '1'));
+    char nt[8] = "";
+    GetEnvironmentVariableA("NW_EXPECT_NT", nt, sizeof(nt));
+    if (nt[0] == '0')
+        CHECK(app.sid.empty());
+}
