@@ -16,6 +16,20 @@ struct StartFixture {
     void Install() { Settings::WriteString("AppPath", folder.Path()); }
 };
 
+// An application started with `commandLine` in an installed fixture.
+struct StartedApp {
+    StartFixture fixture;
+    ShredApp app;
+    bool started;
+
+    explicit StartedApp(const char* commandLine)
+    {
+        fixture.Install();
+        app.channel = &fixture.channel;
+        started = app.InitInstance(commandLine);
+    }
+};
+
 }  // namespace
 
 TEST_CASE("an interactive start stores the program's folder when AppPath is missing")
@@ -84,11 +98,9 @@ TEST_CASE("the instance ends with the first one")
 
 TEST_CASE("drive table, protected folders and free-space functions")
 {
-    StartFixture fixture;
-    fixture.Install();
-    ShredApp app;
-    app.channel = &fixture.channel;
-    REQUIRE(app.InitInstance("C:\\x"));
+    StartedApp started("C:\\x");
+    REQUIRE(started.started);
+    const ShredApp& app = started.app;
 
     CHECK(std::string(app.drives['C' - 'A'].root) == "C:\\");
     DWORD mask = GetLogicalDrives();
@@ -121,11 +133,9 @@ TEST_CASE("drive table, protected folders and free-space functions")
 
 TEST_CASE("the user's identifier is read when some drive is NTFS and the shell can empty bins")
 {
-    StartFixture fixture;
-    fixture.Install();
-    ShredApp app;
-    app.channel = &fixture.channel;
-    REQUIRE(app.InitInstance("C:\\x"));
+    StartedApp started("C:\\x");
+    REQUIRE(started.started);
+    const ShredApp& app = started.app;
     bool someNtfs = false;
     for (const DriveEntry& drive : app.drives)
         someNtfs = someNtfs || drive.ntfs;
@@ -158,11 +168,9 @@ TEST_CASE("the version flag and the identifier follow the platform")
     char expected[8];
     if (!GetEnvironmentVariableA("NW_EXPECT_VERSION_FLAG", expected, sizeof(expected)))
         return;
-    StartFixture fixture;
-    fixture.Install();
-    ShredApp app;
-    app.channel = &fixture.channel;
-    REQUIRE(app.InitInstance("C:\\x"));
+    StartedApp started("C:\\x");
+    REQUIRE(started.started);
+    const ShredApp& app = started.app;
     CHECK(app.versionFlag == (expected[0] == '1'));
     char nt[8] = "";
     GetEnvironmentVariableA("NW_EXPECT_NT", nt, sizeof(nt));
