@@ -57,6 +57,23 @@ std::string WindowText(HWND window)
     return text;
 }
 
+// Group boxes draw only their frame and caption; the inside is filled in the group's colour.
+LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_ERASEBKGND) {
+        RECT client;
+        GetClientRect(window, &client);
+        HBRUSH brush = reinterpret_cast<HBRUSH>(
+            SendMessageA(GetParent(window), WM_CTLCOLORSTATIC, wParam, reinterpret_cast<LPARAM>(window)));
+        if (brush)
+            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        return TRUE;
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, GroupBoxProc, 1);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
 class Player {
 public:
     explicit Player(HWND window) : window_(window) {}
@@ -349,6 +366,8 @@ void Player::CreateControls()
                     HICON icon = LoadIconA(nullptr, icons.at(element.Get("name")));
                     SendMessageA(live.control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
                 }
+                if (element.kind == Scene::Kind::Group)
+                    SetWindowSubclass(live.control, GroupBoxProc, 1, 0);  // without it the inside stays grey
                 if (element.kind == Scene::Kind::Edit && element.Has("limit"))
                     SendMessageA(live.control, EM_LIMITTEXT, std::atoi(element.Get("limit").c_str()), 0);
             }
@@ -404,7 +423,9 @@ void Player::SetMessageText(Live& live, const std::string& text)
     }
     ShowScrollBar(live.control, SB_VERT, FALSE);
     LRESULT lines = SendMessageA(live.control, EM_GETLINECOUNT, 0, 0);
-    int visible = (live.rect.bottom - live.rect.top) / (lineHeight > 0 ? lineHeight : 16);
+    RECT format = live.rect;
+    SendMessageA(live.control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    int visible = (format.bottom - format.top) / (lineHeight > 0 ? lineHeight : 16);
     bool scroll = lines > visible;
     ShowScrollBar(live.control, SB_VERT, scroll);
     LONG_PTR style = GetWindowLongPtrA(live.control, GWL_STYLE);
