@@ -708,6 +708,14 @@ LRESULT Player::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
+    // A multi-line text field in a dialog treats its parent as the dialog: Escape closes it,
+    // Enter asks for the default button. The dialog is the player's parent.
+    case WM_CLOSE:
+        SendMessageA(GetParent(window_), WM_CLOSE, 0, 0);
+        return 0;
+    case DM_GETDEFID:
+    case WM_NEXTDLGCTL:
+        return SendMessageA(GetParent(window_), message, wParam, lParam);
     case WM_GETDLGCODE:
         return DLGC_STATIC;  // the player itself takes no keys; its controls do
     default:

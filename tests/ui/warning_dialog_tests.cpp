@@ -203,6 +203,48 @@ TEST_CASE("the keyboard answers: Enter presses the default button, Escape cancel
     }
 }
 
+TEST_CASE("Enter and Escape in a long, scrolling message answer as on the buttons")
+{
+    Installation installation;
+    installation.CopyAllMovies();
+    installation.CopyEnglishPack();
+    std::string longText;
+    for (int i = 1; i <= 30; ++i)
+        longText += "line " + std::to_string(i) + "\n";
+    struct Case {
+        WPARAM key;
+        INT_PTR ending;
+        int answer;
+    } cases[] = {{VK_RETURN, IDOK, 6}, {VK_ESCAPE, IDCANCEL, 2}};
+    for (const Case& c : cases) {
+        CAPTURE(c.key);
+        CWarningDlg dialog;
+        dialog.m_style = 2;
+        dialog.m_message = longText;
+        bool scrolls = false;
+        ScriptResult result = RunScripted(dialog, {
+            [&](HWND window) {
+                HWND message = GetWindow(GetDlgItem(window, 1060), GW_CHILD);
+                while (message) {
+                    char name[16] = {};
+                    GetClassNameA(message, name, sizeof(name));
+                    if (lstrcmpiA(name, "Edit") == 0)
+                        break;
+                    message = GetWindow(message, GW_HWNDNEXT);
+                }
+                REQUIRE(message != nullptr);
+                scrolls = (GetWindowLongPtrA(message, GWL_STYLE) & WS_TABSTOP) != 0;
+                SetFocus(message);
+                PostMessageA(message, WM_KEYDOWN, c.key, 0);
+            },
+        });
+        CHECK_FALSE(result.hung);
+        CHECK(scrolls);
+        CHECK(result.ending == c.ending);
+        CHECK(CWarningDlg::Answer() == c.answer);
+    }
+}
+
 TEST_CASE("two warning dialogs in a row: the second answer replaces the first")
 {
     Installation installation;
