@@ -221,9 +221,19 @@ void CMovieDialog::FinishInit()
         if (m_movie.GetSafeHwnd())
             ShowWindow(m_movie.GetSafeHwnd(), SW_HIDE);
         ShowFallback();
-        HWND first = GetNextDlgTabItem(window_, nullptr, FALSE);
-        if (first)
-            SetFocus(first);
+    }
+    // A modeless window is created hidden: taking the focus would activate it early.
+    if (modeless_)
+        return;
+    if (!MoviePlays()) {
+        // The template's default button when it shows, else the first control that takes input.
+        LRESULT defaultId = SendMessageA(window_, DM_GETDEFID, 0, 0);
+        HWND focus = HIWORD(defaultId) == DC_HASDEFID ? GetDlgItem(window_, LOWORD(defaultId)) : nullptr;
+        // The dialog itself is not shown yet: the control's own style says whether it shows.
+        if (!focus || !(GetWindowLongPtrA(focus, GWL_STYLE) & WS_VISIBLE) || !IsWindowEnabled(focus))
+            focus = GetNextDlgTabItem(window_, nullptr, FALSE);
+        if (focus)
+            SetFocus(focus);
         return;
     }
     HWND button = reinterpret_cast<HWND>(SendMessageA(m_movie.GetSafeHwnd(), MoviePlayer::GetDefaultButton, 0, 0));
@@ -288,6 +298,11 @@ INT_PTR CMovieDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrA(window_, DWLP_MSGRESULT, MAKELONG(GetDlgCtrlID(button), DC_HASDEFID));
         return TRUE;
     }
+    case WM_SETTEXT:
+        // The caption changes after this returns; the movie may show it.
+        if (m_movie.GetSafeHwnd())
+            PostMessageA(m_movie.GetSafeHwnd(), MoviePlayer::CaptionChanged, 0, 0);
+        return FALSE;
     case WM_HELP:
         return OnHelpInfo();
     case WM_CLOSE:

@@ -272,6 +272,8 @@ std::string Player::TextOf(const Scene::Element& element) const
     // Radio buttons are bound by var= too, but their text is their own.
     bool showsVariable = element.kind == Scene::Kind::Label || element.kind == Scene::Kind::Message ||
                          element.kind == Scene::Kind::Edit;
+    if (element.Has("caption"))
+        return WindowText(GetParent(window_));
     if (showsVariable && element.Has("var")) {
         auto found = variables_.find(element.Get("var"));
         return found == variables_.end() ? std::string() : found->second;
@@ -675,6 +677,11 @@ LRESULT Player::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         *out = found == variables_.end() ? std::string() : found->second;
         return TRUE;
     }
+    case CaptionChanged:
+        for (const Live& live : live_)
+            if (live.control && live.element->Has("caption"))
+                SetWindowTextA(live.control, WindowText(GetParent(window_)).c_str());
+        return TRUE;
     case GetReadyState:
         return loaded_ ? ReadyStateComplete : ReadyStateNone;
     case GetDefaultButton:

@@ -25,6 +25,7 @@ enum Message : UINT {
     GetVariable,                // wParam: const char* name, lParam: std::string* value
     GetReadyState,              // returns 4 when a movie plays, 0 when none could be loaded
     GetDefaultButton,           // returns the HWND of the current frame's default button, or 0
+    CaptionChanged,             // the window the movie plays in has a new caption
 };
 
 // WM_NOTIFY code with which the player raises a movie command to its parent.

@@ -35,9 +35,9 @@ const std::vector<KindRule>& Rules()
     static const std::vector<KindRule> rules = {
         {Kind::Panel, "panel", {ColourField, {"outline", Flag, nullptr}}, {{"color"}}},
         {Kind::Label, "label",
-         {TextField, KeyField, {"var", Variable, nullptr}, FontField, ColourField, BackgroundField,
-          {"align", Choice, "left center right"}, {"ellipsis", Choice, "path end"}},
-         {{"text", "key", "var"}}},
+         {TextField, KeyField, {"var", Variable, nullptr}, {"caption", Flag, nullptr}, FontField, ColourField,
+          BackgroundField, {"align", Choice, "left center right"}, {"ellipsis", Choice, "path end"}},
+         {{"text", "key", "var", "caption"}}},
         {Kind::Message, "message", {{"var", Variable, nullptr}, FontField, ColourField, BackgroundField}, {{"var"}}},
         {Kind::Icon, "icon", {{"name", Choice, "warning question information error"}, BackgroundField}, {{"name"}}},
         {Kind::Button, "button",

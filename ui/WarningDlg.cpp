@@ -16,6 +16,25 @@ std::string Caption(int key, const char* defaultText)
                                      LanguagePack::CaptionBufferSize);
 }
 
+// A message that fits needs no scroll bar.
+void ShowScrollBarWhenLong(HWND edit)
+{
+    RECT format = {};
+    SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    int lineHeight = 0;
+    HDC dc = GetDC(edit);
+    if (dc) {
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+        TEXTMETRICA metrics;
+        if (GetTextMetricsA(dc, &metrics))
+            lineHeight = metrics.tmHeight;
+        SelectObject(dc, old);
+        ReleaseDC(edit, dc);
+    }
+    LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
+    ShowScrollBar(edit, SB_VERT, lineHeight <= 0 || lines * lineHeight > format.bottom - format.top);
+}
+
 }  // namespace
 
 CWarningDlg::CWarningDlg() : CWarningDlg(IDD_WARNING, "warnning.swf") {}
@@ -103,9 +122,10 @@ void CWarningDlg::ShowFallback()
             text += '\r';
         text += c;
     }
-    SetDlgItemTextA(window, IDC_WARNING_TEXT, text.c_str());
     const int shown[] = {IDC_WARNING_TITLE, IDC_WARNING_TEXT, IDOK, IDC_WARNING_NO, IDCANCEL};
     UseMovieFont(shown, sizeof(shown) / sizeof(shown[0]));
+    SetDlgItemTextA(window, IDC_WARNING_TEXT, text.c_str());
+    ShowScrollBarWhenLong(GetDlgItem(window, IDC_WARNING_TEXT));
     ShowItem(IDC_WARNING_TITLE, true);
     ShowItem(IDC_WARNING_TEXT, true);
 

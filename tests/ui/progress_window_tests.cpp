@@ -72,8 +72,11 @@ TEST_CASE("the progress window opens hidden, shows on request and writes each li
     view->SetLine(4, "ignored");
     CHECK(MovieVariable(window, "_root.states4").empty());
 
+    CHECK(MovieControl(window, "Shredding.....", "Static") != nullptr);  // the movie shows the caption
     view->SetCaption("Wiping free space on C:");
+    channel.PumpMessages();
     CHECK(Text(window) == "Wiping free space on C:");
+    CHECK(MovieControl(window, "Wiping free space on C:", "Static") != nullptr);
     view->Repaint();
 }
 

@@ -341,6 +341,7 @@ TEST_CASE("without its movie the warning dialog shows its own text and the style
         bool present;
     } movies[] = {
         {"missing", "", false},
+        {"unreadable (a folder)", "", false},
         {"empty", "", true},
         {"not a scene", "\x89PNG\r\n\x1a\n binary", true},
         {"unknown element", "movie 1 234 82\nslider 0 0 10 10\n", true},
@@ -363,6 +364,8 @@ TEST_CASE("without its movie the warning dialog shows its own text and the style
         installation.CopyEnglishPack();
         if (movie.present)
             installation.WriteMovie("warnning.swf", movie.text);
+        else if (std::string(movie.name).find("folder") != std::string::npos)
+            CreateDirectoryA((installation.Path() + "\\Skin\\warnning.swf").c_str(), nullptr);
         for (const Style& style : styles) {
             CAPTURE(style.style);
             CWarningDlg dialog;
@@ -390,6 +393,31 @@ TEST_CASE("without its movie the warning dialog shows its own text and the style
             int lastId = style.buttons.back().first;
             CHECK(CWarningDlg::Answer() == (lastId == IDOK ? 6 : lastId == IDC_WARNING_NO ? 7 : 2));
         }
+    }
+}
+
+TEST_CASE("without its movie the warning dialog still answers from the keyboard")
+{
+    Installation installation;
+    struct Case {
+        WPARAM key;
+        INT_PTR ending;
+        int answer;
+    } cases[] = {{VK_RETURN, IDOK, 6}, {VK_ESCAPE, IDCANCEL, 2}};
+    for (const Case& c : cases) {
+        CAPTURE(c.key);
+        CWarningDlg dialog;
+        dialog.m_style = 3;
+        dialog.m_message = "text";
+        int focused = 0;
+        ScriptResult result = RunScripted(dialog, {[&](HWND) {
+            focused = GetDlgCtrlID(GetFocus());
+            PostMessageA(GetFocus(), WM_KEYDOWN, c.key, 0);
+        }});
+        CHECK_FALSE(result.hung);
+        CHECK(focused == IDOK);
+        CHECK(result.ending == c.ending);
+        CHECK(CWarningDlg::Answer() == c.answer);
     }
 }
 
