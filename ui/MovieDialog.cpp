@@ -46,7 +46,14 @@ CMovieDialog::CMovieDialog(int templateId) : templateId_(templateId) {}
 
 CMovieDialog::~CMovieDialog()
 {
-    DestroyWindow();
+    // The derived part is gone already: the window's last messages must not reach it.
+    if (window_) {
+        SetWindowLongPtrA(window_, DWLP_USER, 0);
+        modelessDialogs.erase(std::remove(modelessDialogs.begin(), modelessDialogs.end(), window_),
+                              modelessDialogs.end());
+        ::DestroyWindow(window_);
+        window_ = nullptr;
+    }
     if (fallbackFont_)
         DeleteObject(fallbackFont_);
 }

@@ -456,3 +456,39 @@ TEST_CASE("the dialog channel asks in the warning dialogs and returns the answer
         CHECK(recorder.calls.front() == "Movie:" + installation.Path() + "\\Skin\\" + c.movie);
     }
 }
+
+TEST_CASE("pressing the movie's drag area starts moving the window by its caption")
+{
+    Installation installation;
+    installation.CopyAllMovies();
+    CWarningDlg dialog;
+    std::vector<std::pair<HWND, WPARAM>> presses;
+    static std::vector<std::pair<HWND, WPARAM>>* record = nullptr;
+    record = &presses;
+    HHOOK hook = SetWindowsHookExA(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (code == HC_ACTION && call->message == WM_NCLBUTTONDOWN && record)
+                record->emplace_back(call->hwnd, call->wParam);
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    REQUIRE(hook != nullptr);
+    HWND dragged = nullptr;
+    ScriptResult result = RunScripted(dialog, {
+        [&](HWND window) {
+            dragged = window;
+            // The system's move ends at the button's release, which is already waiting.
+            PostMessageA(window, WM_LBUTTONUP, 0, 0);
+            SendMessageA(GetDlgItem(window, 1060), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 5));
+        },
+        [&](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); },
+    });
+    UnhookWindowsHookEx(hook);
+    record = nullptr;
+    CHECK_FALSE(result.hung);
+    REQUIRE(presses.size() == 1);
+    CHECK(presses[0].first == dragged);
+    CHECK(presses[0].second == HTCAPTION);
+}
