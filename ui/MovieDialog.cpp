@@ -257,11 +257,10 @@ INT_PTR CALLBACK CMovieDialog::DialogProc(HWND window, UINT message, WPARAM wPar
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         dialog->window_ = window;
         dialog->m_movie.Attach(window, MovieHostId);
-        BOOL systemFocus = dialog->OnInitDialog();
+        dialog->OnInitDialog();
         if (dialog->window_)
             dialog->FinishInit();
-        (void)systemFocus;  // the focus is placed by FinishInit on the movie's default button
-        return FALSE;
+        return FALSE;  // the focus has been placed
     }
     auto* dialog = reinterpret_cast<CMovieDialog*>(GetWindowLongPtrA(window, DWLP_USER));
     if (!dialog)

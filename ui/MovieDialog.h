@@ -47,8 +47,9 @@ public:
 protected:
     static constexpr int MovieHostId = 1060;
 
-    // Set-up; return TRUE to let the system set the focus.
-    virtual BOOL OnInitDialog() { return TRUE; }
+    // Set-up, when the window has been created; the focus goes to the movie's default button
+    // (or the template's) afterwards.
+    virtual void OnInitDialog() {}
     // A movie command from the movie host.
     virtual void OnFSCommand(const std::string& command, const std::string& args) = 0;
     // A command of the window system (buttons, Enter, Escape); true when it was handled.

@@ -10,14 +10,13 @@
 
 CProgressDlg::CProgressDlg(int* stopRequest) : CMovieDialog(IDD_PROGRESS), stopRequest_(stopRequest) {}
 
-BOOL CProgressDlg::OnInitDialog()
+void CProgressDlg::OnInitDialog()
 {
     std::string language = Settings::ReadString("Language", "English");
     std::string caption = LanguagePack::ReadCaption(language, 9900, "Shredding.....", LanguagePack::CaptionBufferSize);
     SetWindowTextA(GetSafeHwnd(), caption.c_str());
     LanguagePack::SetItemText(language, 9901, IDCANCEL, "Cancel", GetSafeHwnd());
     LoadMovie("progress.swf");
-    return TRUE;
 }
 
 void CProgressDlg::OnFSCommand(const std::string& command, const std::string& args)

@@ -18,7 +18,7 @@ public:
     void Repaint() override;
 
 protected:
-    BOOL OnInitDialog() override;
+    void OnInitDialog() override;
     void OnFSCommand(const std::string& command, const std::string& args) override;
     bool OnCommand(int id, int code) override;
     void ShowFallback() override;

@@ -44,7 +44,7 @@ int CSubfolderOptionsDlg::PolicyFromText(const std::string& text)
     return value;
 }
 
-BOOL CSubfolderOptionsDlg::OnInitDialog()
+void CSubfolderOptionsDlg::OnInitDialog()
 {
     HWND window = GetSafeHwnd();
     std::string language = Settings::ReadString("Language", "English");
@@ -75,7 +75,6 @@ BOOL CSubfolderOptionsDlg::OnInitDialog()
     m_removalText = std::to_string(m_removalPolicy);
     m_movie.SetVariable("_root.shredContent", m_contentsText);
     m_movie.SetVariable("_root.removeSubfoler", m_removalText);
-    return TRUE;
 }
 
 void CSubfolderOptionsDlg::OnFSCommand(const std::string& command, const std::string& args)

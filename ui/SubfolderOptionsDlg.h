@@ -20,7 +20,7 @@ public:
     static int PolicyFromText(const std::string& text);
 
 protected:
-    BOOL OnInitDialog() override;
+    void OnInitDialog() override;
     void OnFSCommand(const std::string& command, const std::string& args) override;
     bool OnCommand(int id, int code) override;
     BOOL OnHelpInfo() override;

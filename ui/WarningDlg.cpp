@@ -46,13 +46,12 @@ int CWarningDlg::Answer()
     return answer;
 }
 
-BOOL CWarningDlg::OnInitDialog()
+void CWarningDlg::OnInitDialog()
 {
     LoadMovie(movie_);
     m_movie.GotoFrame(m_style);
     m_movie.SetVariable("_root.massage", m_message);
     m_movie.SetVariable("_root.title", m_title);
-    return TRUE;
 }
 
 void CWarningDlg::OnFSCommand(const std::string& command, const std::string& args)

@@ -20,7 +20,7 @@ public:
 protected:
     CWarningDlg(int templateId, const char* movie);
 
-    BOOL OnInitDialog() override;
+    void OnInitDialog() override;
     void OnFSCommand(const std::string& command, const std::string& args) override;
     bool OnCommand(int id, int code) override;
     void ShowFallback() override;

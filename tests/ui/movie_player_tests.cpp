@@ -20,11 +20,7 @@ public:
     HWND Host() const { return GetDlgItem(GetSafeHwnd(), 1060); }
 
 protected:
-    BOOL OnInitDialog() override
-    {
-        LoadMovie(movie_);
-        return TRUE;
-    }
+    void OnInitDialog() override { LoadMovie(movie_); }
     void OnFSCommand(const std::string& command, const std::string& args) override
     {
         commands.emplace_back(command, args);
