@@ -4,6 +4,7 @@
 
 #include <doctest/doctest.h>
 
+#include <cstdlib>
 #include <utility>
 
 using namespace uitest;
@@ -258,4 +259,39 @@ TEST_CASE("a movie that cannot be played leaves the host empty and says so")
     RecordingDialog missing("absent.swf");
     REQUIRE(missing.Create(nullptr));
     CHECK(missing.fallbackShown);
+}
+
+TEST_CASE("a stage smaller than its window is placed by the alignment, or stretched by the scale")
+{
+    PlayingMovie movie("movie 1 117 41\nbutton 0 0 117 41 text=B command=X\n");
+    HWND host = movie.dialog.Host();
+    HWND button = MovieControl(movie.dialog.GetSafeHwnd(), "B");
+    REQUIRE(button != nullptr);
+    RECT client;
+    GetClientRect(host, &client);
+    auto placement = [&] {
+        RECT rect;
+        GetWindowRect(button, &rect);
+        MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    CShockwaveFlash& flash = movie.dialog.Movie();
+
+    // As every movie window sets it: no scaling, aligned left, centred from top to bottom.
+    RECT rect = placement();
+    CHECK(rect.left == 0);
+    CHECK(std::abs(2 * (rect.right - rect.left) - client.right) <= 2);
+    CHECK(std::abs(rect.top - (client.bottom - rect.bottom)) <= 1);
+
+    flash.SetAlignMode(2 | 8);  // right and bottom
+    rect = placement();
+    CHECK(rect.right == client.right);
+    CHECK(rect.bottom == client.bottom);
+
+    flash.SetScale("ExactFit");
+    rect = placement();
+    CHECK(rect.left == 0);
+    CHECK(rect.top == 0);
+    CHECK(std::abs(rect.right - client.right) <= 1);
+    CHECK(std::abs(rect.bottom - client.bottom) <= 1);
 }
