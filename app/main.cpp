@@ -1,9 +1,9 @@
 #include "app/ShredApp.h"
-#include "ui/MessageBoxChannel.h"
+#include "ui/DialogChannel.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
-    MessageBoxChannel channel;
+    DialogChannel channel;
     ShredApp app;
     app.channel = &channel;
     if (app.InitInstance(commandLine ? commandLine : ""))

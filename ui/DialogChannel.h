@@ -1,9 +1,10 @@
-// Questions and notices in plain system message boxes, for a program without its dialogs.
+// The engine's channel to a person at the screen: the warning dialogs, a stop-icon message box
+// and the progress window.
 #pragma once
 
 #include "engine/UserChannel.h"
 
-class MessageBoxChannel : public UserChannel {
+class DialogChannel : public UserChannel {
 public:
     int Ask(int style, const std::string& text, const std::string& title, bool big) override;
     void Alert(const std::string& text, const std::string& title) override;

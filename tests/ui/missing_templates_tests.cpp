@@ -1,0 +1,23 @@
+// A program without the dialog templates: every dialog fails to open, and the channel says so
+// instead of answering for the user.
+#include "tests/support/TestSupport.h"
+#include "ui/DialogChannel.h"
+#include "ui/SubfolderOptionsDlg.h"
+
+#include <doctest/doctest.h>
+
+TEST_CASE("without its window the channel answers Cancel and opens no progress window")
+{
+    DialogChannel channel;
+    for (int style = 0; style <= 6; ++style) {
+        CAPTURE(style);
+        for (bool big : {false, true})
+            CHECK(channel.Ask(style, "text", "title", big) == AnswerCancel);
+    }
+    int stop = 0;
+    CHECK(channel.OpenProgress(nullptr, &stop) == nullptr);
+    CHECK(stop == 0);
+
+    CSubfolderOptionsDlg dialog;
+    CHECK(dialog.DoModal() == -1);
+}
