@@ -103,13 +103,15 @@ void WriteDesktopIni(const std::string& binFolder)
     WriteFile(file.Get(), BinDesktopIni, BinDesktopIniSize, &written, nullptr);  // nothing to do on failure either
 }
 
-// Shreds the entries of one bin folder; false when the run must stop.
-bool ShredBinFolder(ShredApp& app, FolderSystem& disk, const std::string& bin, BinLayout layout)
+enum class BinOutcome { Shredded, NotListed, Stopped };
+
+// Shreds the entries of one bin folder.
+BinOutcome ShredBinFolder(ShredApp& app, FolderSystem& disk, const std::string& bin, BinLayout layout)
 {
     std::unique_ptr<FolderListing> listing = bin.empty() ? nullptr : disk.List(bin + "*.*");
     if (!listing) {
         app.Report(StyleError, MessageText::WithPath(app.LookupText(9034), bin));
-        return true;
+        return BinOutcome::NotListed;
     }
     FolderEntry entry;
     while (!app.stopRequest && listing->Next(entry)) {
@@ -131,7 +133,7 @@ bool ShredBinFolder(ShredApp& app, FolderSystem& disk, const std::string& bin, B
         if (stop)
             app.stopRequest = 1;
     }
-    return !app.stopRequest;
+    return app.stopRequest ? BinOutcome::Stopped : BinOutcome::Shredded;
 }
 
 }  // namespace
@@ -230,7 +232,10 @@ void ShredRecycleBin(ShredApp& app, RecycleBinShell& shell, BinLayout layout, Fo
             continue;
 
         std::string bin = BinFolder(app, letter, layout);
-        if (!ShredBinFolder(app, disk, bin, layout)) {
+        BinOutcome outcome = ShredBinFolder(app, disk, bin, layout);
+        if (outcome == BinOutcome::NotListed)
+            continue;
+        if (outcome == BinOutcome::Stopped) {
             char driveLetter = drive.root[0];
             MessageText::Values values;
             values.c = &driveLetter;
