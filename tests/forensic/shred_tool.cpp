@@ -3,8 +3,12 @@
 //   shred_tool file  <path>   <method> <passes>   shreds one file
 //   shred_tool files <folder> <method> <passes>   shreds every file directly in a folder
 //   shred_tool wipe  <root>   <method> <passes>   wipes a drive's free space ("M:\")
-// Questions and notices are printed and answered positively. The method and pass count are
-// stored as the user's settings for the run and removed afterwards. Exit status: 0 done,
+// followed by any of
+//   --answer N        answer every question with N (default 6, the positive answer)
+//   --silent FOLDER   a silent run: method and pass count are the job's, messages go to the log
+//                     in FOLDER (a Windows path)
+// Questions and notices are printed. Interactive runs store the method and pass count as the
+// user's settings; every setting the tool stores is removed afterwards. Exit status: 0 done,
 // 1 the engine asked to stop, 2 bad arguments.
 #include "app/Settings.h"
 #include "app/ShredApp.h"
@@ -32,10 +36,11 @@ public:
 
 class PrintingChannel : public UserChannel {
 public:
+    int answer = AnswerPositive;
     int Ask(int style, const std::string& text, const std::string&, bool) override
     {
         std::printf("ask %d: %s\n", style, text.c_str());
-        return AnswerPositive;
+        return answer;
     }
     void Alert(const std::string& text, const std::string&) override { std::printf("alert: %s\n", text.c_str()); }
     std::unique_ptr<ProgressView> OpenProgress(HWND, int*) override { return std::make_unique<NullProgress>(); }
@@ -49,6 +54,7 @@ void ForgetSettings()
         return;
     RegDeleteValueA(key.Get(), "Method");     // absent is as good as deleted
     RegDeleteValueA(key.Get(), "PassCount");
+    RegDeleteValueA(key.Get(), "AppPath");
 }
 
 // The installation image named by NW_DIST_DIR (a Unix path, seen through drive Z:), else the
@@ -68,8 +74,8 @@ std::string PackFolder()
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: shred_tool file|files|wipe <path> <method> <passes>\n");
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: shred_tool file|files|wipe <path> <method> <passes> [--answer N] [--silent FOLDER]\n");
         return 2;
     }
     std::string command = argv[1];
@@ -77,13 +83,29 @@ int main(int argc, char** argv)
 
     PrintingChannel channel;
     ShredApp app;
+    for (int i = 5; i + 1 < argc; i += 2) {
+        std::string option = argv[i];
+        if (option == "--answer") {
+            channel.answer = std::atoi(argv[i + 1]);
+        } else if (option == "--silent") {
+            app.silent = true;
+            Settings::WriteString("AppPath", argv[i + 1]);
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", option.c_str());
+            return 2;
+        }
+    }
     app.appPath = PackFolder();
     app.title = "Vantor Shredder";
     app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
     app.channel = &channel;
     app.getDiskFreeSpaceEx = GetDiskFreeSpaceExA;
-    Settings::WriteNumber("Method", std::atoi(argv[3]));
-    Settings::WriteNumber("PassCount", std::atoi(argv[4]));
+    app.jobMethod = std::atoi(argv[3]);
+    app.jobPassCount = std::atoi(argv[4]);
+    if (!app.silent) {
+        Settings::WriteNumber("Method", app.jobMethod);
+        Settings::WriteNumber("PassCount", app.jobPassCount);
+    }
 
     bool stop = false;
     if (command == "file") {

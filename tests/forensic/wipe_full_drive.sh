@@ -37,4 +37,21 @@ if grep -qi 'disk' <<<"$output"; then pass; else fail "$name: the report holds t
 expect_equal "$name: the file stays with its name and size" 4194304 "$(stat -c %s "$FX_MOUNT/sparse.bin" 2>/dev/null)"
 expect_equal "$name: nothing else appeared" "filler sparse.bin" "$(ls -A "$FX_MOUNT" | sort | tr '\n' ' ' | sed 's/ $//')"
 
+# Asked to stop: the run ends, and the file still stays.
+shred_tool file 'N:\sparse.bin' 1 2 --answer 2
+expect_equal "$name, stop: exit status" 1 "$status"
+expect_equal "$name, stop: the file stays" 4194304 "$(stat -c %s "$FX_MOUNT/sparse.bin" 2>/dev/null)"
+
+# Silent: the message goes to the log, with the system's description after it.
+forensic_folder log
+log=$FX_FOLDER
+shred_tool file 'N:\sparse.bin' 0 1 --silent "$(winpath "$log")"
+expect_equal "$name, silent: exit status" 0 "$status"
+expect_equal "$name, silent: nothing asked" "" "$output"
+description=$(tail -n +4 "$log/log.txt" | head -1 | tr -d '\r')
+expect_bytes "$name, silent: the log's bytes" "$log/log.txt" \
+  "Writing to the file\r\nN:\\\\sparse.bin\r\nfailed, so it was not destroyed. It has been left in place.\r\n$description\r\n\r\n"
+if [ -n "$description" ]; then pass; else fail "$name, silent: no system description in the log"; fi
+expect_equal "$name, silent: the file stays" 4194304 "$(stat -c %s "$FX_MOUNT/sparse.bin" 2>/dev/null)"
+
 finish
