@@ -111,10 +111,25 @@ std::string FillReason(const std::string& text, const std::string& description, 
     return result;
 }
 
+// The long form of a path, so that a short (8.3) spelling names the same folder; the path as it
+// is when it has none (it does not exist, or is too long).
+std::string LongForm(const std::string& path)
+{
+    char longPath[MAX_PATH];
+    DWORD length = GetLongPathNameA(path.c_str(), longPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return path;
+    return std::string(longPath, length);
+}
+
 const std::string* ProtectedEntry(const ShredApp& app, const std::string& path)
 {
+    const std::string longPath = LongForm(path);
     for (const std::string& folder : app.protectedFolders) {
-        if (!folder.empty() && lstrcmpiA(folder.c_str(), path.c_str()) == 0)
+        if (folder.empty())
+            continue;
+        if (lstrcmpiA(folder.c_str(), path.c_str()) == 0 || lstrcmpiA(folder.c_str(), longPath.c_str()) == 0 ||
+            lstrcmpiA(LongForm(folder).c_str(), longPath.c_str()) == 0)
             return &folder;
     }
     return nullptr;
