@@ -148,6 +148,25 @@ run_nullwright '"/s" "Empty bin" "/O0" "/T1" "recycle"'
 expect_file "empty bin job: log" "$log" "Task Name: Empty bin"$'\r\n'"$(english 9015)"$'\r\n\r\n'
 rm -rf "$bin_root"
 
+# --- the same job on Windows XP (as Wine reports it to Nullwright.exe alone): the old layout,
+# the user's folder below Recycler on an NTFS drive, INFO2 kept and a fresh desktop.ini.
+xp_key='HKCU\Software\Wine\AppDefaults\Nullwright.exe'
+wine_reg_set "$xp_key" Version REG_SZ winxp
+trash_item three.txt
+old_bin="$WINEPREFIX/drive_c/Recycler/S-1-5-21-0-0-0-1000"
+mkdir -p "$old_bin"
+printf 'index' > "$old_bin/INFO2"
+printf 'deleted data' > "$old_bin/Dc1.txt"
+rm -f "$log"
+run_nullwright '"/s" "Old bin" "/O0" "/T1" "recycle"'
+expect_equal "old bin job: INFO2 is kept" index "$(cat "$old_bin/INFO2")"
+expect_equal "old bin job: the deleted file is overwritten and cut" 0 "$(stat -c %s "$old_bin/Dc1.txt")"
+expect_file "old bin job: desktop.ini" "$old_bin/desktop.ini" $'[.ShellClassInfo]\r\nCLSID={645FF040-5081-101B-9F08-00AA002F954E}\r\n'
+expect_equal "old bin job: the shell emptied its trash" "" "$(ls -A "$XDG_DATA_HOME/Trash/files")"
+expect_file "old bin job: log" "$log" $'Task Name: Old bin\r\nSuccess\r\n\r\n'
+wine_reg_delete_key "$xp_key"
+rm -rf "$WINEPREFIX/drive_c/Recycler"
+
 # --- the Recycle Bin verb: "recycle" without quotes, an interactive job
 trash_item two.txt
 make_bin
