@@ -214,12 +214,6 @@ bool ResolveShellPath(const std::string& text, std::string& path)
 
 namespace {
 
-// Shows a composed message: in silent mode it is logged, otherwise asked in `style`.
-int ReportText(ShredApp& app, int style, const std::string& text, bool big = false)
-{
-    return app.Report(style, text, big);
-}
-
 std::string KeyWithPath(const ShredApp& app, int key, const std::string& path)
 {
     return MessageText::WithPath(app.LookupText(key), path);
@@ -318,7 +312,7 @@ bool ShredFile(ShredApp& app, const std::string& path, int origin, WipeFileRecor
         DWORD error = OverwriteFile(app, wipe->file, wipe->size, thorough, passes);
         if (error) {
             std::string text = WriteFailureText(app.LookupText(9070), wipe->displayName, error);
-            if (ReportText(app, StyleContinueStop, text, true) != AnswerPositive)
+            if (app.Report(StyleContinueStop, text, true) != AnswerPositive)
                 return true;
         }
         return app.stopRequest != 0;
@@ -328,19 +322,19 @@ bool ShredFile(ShredApp& app, const std::string& path, int origin, WipeFileRecor
 
     // The rename buffer holds the path and its terminator; a longer path is never cut.
     if (path.size() >= MAX_PATH) {
-        ReportText(app, StyleNotice, KeyWithPath(app, 9071, path));
+        app.Report(StyleNotice, KeyWithPath(app, 9071, path));
         return false;
     }
 
     WIN32_FILE_ATTRIBUTE_DATA status;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &status)) {
-        ReportText(app, StyleNotice, KeyWithPath(app, 9034, path));
+        app.Report(StyleNotice, KeyWithPath(app, 9034, path));
         return false;
     }
 
     const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if ((status.dwFileAttributes & guarded) && origin == OriginUser && !app.silent) {
-        int answer = ReportText(app, StyleYesNoCancel, KeyWithPath(app, 9036, path));
+        int answer = app.Report(StyleYesNoCancel, KeyWithPath(app, 9036, path));
         if (answer == AnswerCancel)
             return true;
         if (answer != AnswerPositive)
@@ -359,8 +353,9 @@ bool ShredFile(ShredApp& app, const std::string& path, int origin, WipeFileRecor
         // Untouched means untouched: the attributes go back as they were.
         SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // best effort; the file is reported
         std::string text = KeyWithPath(app, 9037, path);
+        app.messageText = text;
         if (!app.silent)
-            ReportText(app, StyleNotice, text);
+            app.Report(StyleNotice, text);
         else if (origin != OriginUser)
             LogMessage(app, text);
         return origin != OriginUser;
@@ -378,7 +373,7 @@ bool ShredFile(ShredApp& app, const std::string& path, int origin, WipeFileRecor
         file.Reset();
         SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // best effort; the failure is reported
         std::string text = WriteFailureText(app.LookupText(9070), path, error);
-        return ReportText(app, StyleContinueStop, text, true) != AnswerPositive;
+        return app.Report(StyleContinueStop, text, true) != AnswerPositive;
     }
 
     LARGE_INTEGER start = {};
@@ -398,7 +393,7 @@ bool ShredFile(ShredApp& app, const std::string& path, int origin, WipeFileRecor
         if (current == renamed)
             MoveFileA(renamed, path.c_str());  // the report says which name it has
         std::string text = KeyWithPath(app, 9038, path);
-        if (ReportText(app, StyleContinueStop, text, true) != AnswerPositive)
+        if (app.Report(StyleContinueStop, text, true) != AnswerPositive)
             return true;
     }
     return app.stopRequest != 0;

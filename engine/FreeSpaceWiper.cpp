@@ -38,16 +38,16 @@ struct WipeRun {
             progress->SetLine(3, std::string());
             progress->SetRange(planned);
             progress->SetPosition(0);
-            progress->Repaint();
+            progress->Repaint();  // a cancel from here on changes nothing: every file goes
         }
         for (unsigned i = 0; i < planned; ++i) {
             WipeFileRecord& record = records[i];
             if (record.file != INVALID_HANDLE_VALUE) {
                 // What was written reaches the disk before the file goes.
-                FlushFileBuffers(record.file);  // a failure leaves nothing more to do: the file goes either way
-                CloseHandle(record.file);
+                FlushFileBuffers(record.file);  // a failure changes nothing: the file goes either way
+                CloseHandle(record.file);       // our own open handle
                 record.file = INVALID_HANDLE_VALUE;
-                DeleteFileA(record.displayName.c_str());  // a file that stays is empty space's only witness; nothing to retry
+                DeleteFileA(record.displayName.c_str());  // holds only the wipe's patterns if it stays
             }
             if (progress) {
                 progress->SetPosition(static_cast<long long>(i) + 1);
@@ -58,7 +58,7 @@ struct WipeRun {
         RemoveDirectoryA(folder.c_str());  // stays only when someone else put files into it
         if (app.parentWindow)
             EnableWindow(app.parentWindow, TRUE);  // returns the previous state, not a failure
-        SetFocus(nullptr);
+        SetFocus(nullptr);  // returns the window that had the focus, not a failure
         ReleaseProgressWindow(app);
     }
 };

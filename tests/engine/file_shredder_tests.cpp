@@ -478,23 +478,6 @@ TEST_CASE("the progress window: created once, its failure reported, released")
     }
 }
 
-TEST_CASE("fill patterns of the transfer buffer")
-{
-    EngineFixture fixture;
-    unsigned char* buffer = fixture.app.transferBuffer.get();
-    FillPattern(fixture.app, FillZero);
-    CHECK(std::count(buffer, buffer + TransferBufferSize, 0) == static_cast<long>(TransferBufferSize));
-
-    fixture.app.generator.Seed(1);
-    FillPattern(fixture.app, FillRandom);
-    CHECK(buffer[0] == 41);
-    CHECK(buffer[5] == (15724 & 0xFF));
-    unsigned char last = buffer[TransferBufferSize - 1];
-    FillPattern(fixture.app, FillComplement);
-    CHECK(buffer[0] == static_cast<unsigned char>(~41));
-    CHECK(buffer[TransferBufferSize - 1] == static_cast<unsigned char>(~last));
-}
-
 namespace {
 
 DWORD fakeSectors, fakeBytes, fakeClusters;

@@ -7,6 +7,7 @@
 //   --answer N        answer every question with N (default 6, the positive answer)
 //   --silent FOLDER   a silent run: method and pass count are the job's, messages go to the log
 //                     in FOLDER (a Windows path)
+//   --time 1          prints the seconds the shredder took, without the process's start and end
 // Questions and notices are printed. Interactive runs store the method and pass count as the
 // user's settings; every setting the tool stores is removed afterwards. Exit status: 0 done,
 // 1 the engine asked to stop, 2 bad arguments.
@@ -83,10 +84,13 @@ int main(int argc, char** argv)
 
     PrintingChannel channel;
     ShredApp app;
+    bool printTime = false;
     for (int i = 5; i + 1 < argc; i += 2) {
         std::string option = argv[i];
         if (option == "--answer") {
             channel.answer = std::atoi(argv[i + 1]);
+        } else if (option == "--time") {
+            printTime = std::atoi(argv[i + 1]) != 0;
         } else if (option == "--silent") {
             app.silent = true;
             Settings::WriteString("AppPath", argv[i + 1]);
@@ -107,6 +111,9 @@ int main(int argc, char** argv)
         Settings::WriteNumber("PassCount", app.jobPassCount);
     }
 
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     bool stop = false;
     if (command == "file") {
         stop = ShredFile(app, target, OriginUser);
@@ -133,7 +140,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "unknown command %s\n", command.c_str());
         return 2;
     }
+    QueryPerformanceCounter(&end);
     ReleaseProgressWindow(app);
     ForgetSettings();
+    if (printTime)
+        std::printf("%.4f\n", static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
     return stop ? 1 : 0;
 }
