@@ -61,6 +61,11 @@ bool QueryItemStatus(const std::string& item, std::string& fullPath, DWORD& attr
 
 int ShredJobItem(ShredApp& app, const std::string& item, JobActions& actions)
 {
+    // Refused by name rather than called unknown: a cut path would name another file.
+    if (!FitsPathBuffer(item)) {
+        ReportLongChildPath(app, item);
+        return JobItemDone;
+    }
     std::string fullPath;
     DWORD attributes = 0;
     if (actions.QueryStatus(item, fullPath, attributes)) {

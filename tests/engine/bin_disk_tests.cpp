@@ -150,31 +150,3 @@ TEST_CASE("a per-user bin keeps its $I files and its own desktop.ini")
     CHECK(disk.shell.emptied == std::vector<std::string>{"C:\\"});
 }
 
-TEST_CASE("a bin folder that does not exist is reported and its bin left to the shell")
-{
-    test::FreshSettings settings;
-    test::TempFolder log{"binlog"};
-    Settings::WriteString("AppPath", log.Path());
-    test::ScriptedChannel channel;
-    ShredApp app;
-    app.appPath = test::DistFolder();
-    app.channel = &channel;
-    app.silent = true;
-    app.sid = UserSid;
-    std::strcpy(app.drives[2].root, "C:\\");
-    CountingShell shell;
-    REQUIRE_FALSE(test::FileExists("C:\\$Recycle.Bin"));
-
-    ShredRecycleBin(app, shell, BinLayoutPerUser, DiskFolders());
-
-    std::string expected = app.LookupText(9034);
-    for (char& ch : expected)
-        if (ch == '#')
-            ch = '\n';
-    expected.replace(expected.find("%s"), 2, std::string("C:\\$Recycle.Bin\\") + UserSid + "\\");
-    std::string bytes;
-    for (char ch : expected + "\n\n")
-        bytes += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    CHECK(test::ReadFileBytes(log / "log.txt") == bytes);
-    CHECK(shell.emptied.empty());
-}

@@ -101,10 +101,3 @@ TEST_CASE("a protected folder named by its short name is still refused")
     CHECK(walk.channel.questions[0].text.find(walk.Path("Protected Long Name")) != std::string::npos);
 }
 
-TEST_CASE("a folder that does not exist cannot be listed: 9011, and the walk counts as stopped")
-{
-    DiskWalk walk;
-    CHECK(ShredFolder(walk.app, walk.Path("missing"), false, WalkUser) == FolderStopped);
-    REQUIRE(walk.channel.questions.size() == 1);
-    CHECK(walk.channel.questions[0].text == walk.app.LookupText(9011));
-}

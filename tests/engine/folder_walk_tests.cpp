@@ -204,13 +204,6 @@ TEST_CASE("protected folders are refused and left exactly as they are")
         for (const std::string& action : walk.disk.actions)
             CHECK(action.find("sub1") == std::string::npos);
     }
-    SUBCASE("an empty entry of the list protects nothing")
-    {
-        Walk walk;
-        walk.Policy(0, 0);
-        CHECK(walk.Run("C:\\top") == FolderDone);
-        CHECK_FALSE(walk.disk.Exists("C:\\top\\a.txt"));
-    }
     SUBCASE("forced walks do not consult the list")
     {
         Walk walk;
@@ -423,21 +416,6 @@ TEST_CASE("a failed removal names the folder, the runtime's reason and its numbe
           "not removed\nC:\\top\\sub2\nwhy: " + std::string(strerror(ENOTEMPTY)) + " [" + std::to_string(ENOTEMPTY) + "]#");
     CHECK(walk.disk.Exists("C:\\top\\sub2"));
     CHECK_FALSE(walk.disk.Exists("C:\\top\\e.txt"));  // the walk went on
-}
-
-TEST_CASE("a silent walk logs what it reports")
-{
-    Walk walk;
-    walk.app.silent = true;
-    walk.app.jobFolderPolicy = 2;
-    walk.app.jobRemovePolicy = 2;
-    walk.disk.keep.insert("C:\\top\\sub2\\d.txt");
-    Settings::WriteString("AppPath", walk.install.Path());
-    CHECK(walk.Run() == FolderDone);
-    CHECK(walk.channel.questions.empty());
-    std::string expected = "not removed\r\nC:\\top\\sub2\r\nwhy: " + std::string(strerror(ENOTEMPTY)) + " [" +
-                           std::to_string(ENOTEMPTY) + "]#\r\n\r\n";
-    CHECK(test::ReadFileBytes(walk.install / "log.txt") == expected);
 }
 
 TEST_CASE("RemoveFolderIfEmpty")

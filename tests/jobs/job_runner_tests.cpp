@@ -15,7 +15,8 @@ namespace {
 const char* const JobPack =
     "9051=%u items?#\r\n"
     "9052=destroy#%s?\r\n"
-    "9053=unknown#%s\r\n";
+    "9053=unknown#%s\r\n"
+    "9071=too long#%s\r\n";
 
 // Records what the job hands to which shredder; the status query is the real one unless a
 // status is given for an item.
@@ -160,6 +161,16 @@ TEST_CASE("a relative item is taken relative to the current folder")
     job.Run({"here.txt"});
     SetCurrentDirectoryA(previous);
     CHECK(job.actions.calls == Calls{"file " + work / "here.txt"});
+}
+
+TEST_CASE("an item longer than a path buffer is refused by name and the job goes on")
+{
+    Job job;
+    const std::string item = "C:\\" + std::string(MAX_PATH, 'x');
+    job.channel.answers = {AnswerPositive};
+    job.Run({item, "recycle"});
+    CHECK(job.Texts() == std::vector<std::string>{"2 items?\n", "too long\n" + item});
+    CHECK(job.actions.calls == Calls{"recycle"});
 }
 
 TEST_CASE("a file item that is itself a link is removed as a link")
