@@ -18,6 +18,8 @@ static_assert(sizeof(BinDesktopIni) == BinDesktopIniSize + 1, "desktop.ini is 65
 
 namespace {
 
+static_assert(sizeof(void*) == 8 || sizeof(SHQUERYRBINFO) == 20, "the 32-bit shell expects a packed record of 20 bytes");
+
 using QueryFunc = HRESULT(WINAPI*)(LPCSTR, LPSHQUERYRBINFO);
 using EmptyFunc = HRESULT(WINAPI*)(HWND, LPCSTR, DWORD);
 
@@ -51,7 +53,8 @@ public:
     }
     void Empty(const std::string& root) override
     {
-        empty_(nullptr, root.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);  // not examined: the next run counts again
+        // Not examined: a bin the shell could not empty is counted again by the next run.
+        empty_(nullptr, root.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
     }
 
 private:
@@ -105,12 +108,13 @@ void WriteDesktopIni(const std::string& binFolder)
 
 enum class BinOutcome { Shredded, NotListed, Stopped };
 
-// Shreds the entries of one bin folder.
-BinOutcome ShredBinFolder(ShredApp& app, FolderSystem& disk, const std::string& bin, BinLayout layout)
+// Shreds the entries of one bin folder; a bin without a folder is named by its drive's root.
+BinOutcome ShredBinFolder(ShredApp& app, FolderSystem& disk, const std::string& bin, BinLayout layout,
+                          const char* root)
 {
     std::unique_ptr<FolderListing> listing = bin.empty() ? nullptr : disk.List(bin + "*.*");
     if (!listing) {
-        app.Report(StyleError, MessageText::WithPath(app.LookupText(9034), bin));
+        app.Report(StyleError, MessageText::WithPath(app.LookupText(9034), bin.empty() ? root : bin));
         return BinOutcome::NotListed;
     }
     FolderEntry entry;
@@ -232,7 +236,7 @@ void ShredRecycleBin(ShredApp& app, RecycleBinShell& shell, BinLayout layout, Fo
             continue;
 
         std::string bin = BinFolder(app, letter, layout);
-        BinOutcome outcome = ShredBinFolder(app, disk, bin, layout);
+        BinOutcome outcome = ShredBinFolder(app, disk, bin, layout, drive.root);
         if (outcome == BinOutcome::NotListed)
             continue;
         if (outcome == BinOutcome::Stopped) {
