@@ -373,7 +373,7 @@ bool ShredFile(ShredApp& app, const std::string& path, int origin, WipeFileRecor
         file.Reset();
         SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // best effort; the failure is reported
         std::string text = WriteFailureText(app.LookupText(9070), path, error);
-        return app.Report(StyleContinueStop, text, true) != AnswerPositive;
+        return app.Report(StyleContinueStop, text, true) != AnswerPositive || app.stopRequest != 0;
     }
 
     LARGE_INTEGER start = {};

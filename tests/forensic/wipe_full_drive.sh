@@ -23,6 +23,19 @@ for method in 0 1; do
   expect_equal "$name: space given back (KiB used)" "$used" "$(used_kib "$FX_MOUNT")"
 done
 
+# Two files planned (more than 1 GiB free), but room for only one more inode: the second file
+# cannot be created. Reported, and the first file and the folder still go.
+name="no second file"
+forensic_tmpfs inodes 1100m
+mount -o remount,nr_inodes=3 "$FX_MOUNT" 2>/dev/null || forensic_skip "tmpfs cannot limit its inodes here"
+forensic_map_drive o "$FX_MOUNT"
+shred_tool wipe 'O:\' 0 1
+expect_equal "$name: exit status" 0 "$status"
+expect_equal "$name: reported" 1 "$(grep -c '^ask 0: A temporary file for wiping free space could not be created' <<<"$output")"
+expect_equal "$name: nothing left on the drive" "" "$(ls -A "$FX_MOUNT")"
+expect_equal "$name: space given back (KiB used)" 0 "$(used_kib "$FX_MOUNT")"
+umount "$FX_MOUNT"
+
 # A sparse file needs new space for every block it is overwritten with.
 name="write failure"
 forensic_tmpfs sparse 1m
