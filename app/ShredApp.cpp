@@ -1,6 +1,7 @@
 #include "app/ShredApp.h"
 
 #include "app/CommandLine.h"
+#include "app/JobRunner.h"
 #include "app/Settings.h"
 #include "app/SidText.h"
 #include "engine/ShredLog.h"
@@ -257,6 +258,9 @@ bool ShredApp::InitInstance(const std::string& commandLine)
 
 void ShredApp::Run()
 {
+    // Without items the main window will run here.
+    if (!items.empty())
+        RunCommandLineJob(*this);
 }
 
 int ShredApp::ExitInstance()

@@ -34,6 +34,9 @@ public:
     virtual void Repaint() = 0;
 };
 
+// Modes of the notice dialog.
+enum NoticeMode { NoticeOldShell = 0, NoticeRecycleBin = 1 };
+
 class UserChannel {
 public:
     virtual ~UserChannel() = default;
@@ -51,4 +54,13 @@ public:
 
     // Lets the thread process every window message that is waiting, without blocking.
     virtual void PumpMessages() = 0;
+
+    // The notice dialog with its do-not-show-again box, in a mode (NoticeOldShell or
+    // NoticeRecycleBin). True when it ends with OK; `*dontShowAgain` then holds the box.
+    // Until the notice dialog exists, the warning dialog asks in its place with the box unticked.
+    virtual bool ShowNotice(int /*mode*/, const std::string& text, const std::string& title, bool* dontShowAgain)
+    {
+        *dontShowAgain = false;
+        return Ask(StyleConfirm, text, title) == AnswerPositive;
+    }
 };

@@ -129,6 +129,18 @@ int ScriptedChannel::Ask(int style, const std::string& text, const std::string& 
     return answer;
 }
 
+bool ScriptedChannel::ShowNotice(int mode, const std::string& text, const std::string& title, bool* dontShowAgain)
+{
+    notices.push_back({mode, text, title});
+    int answer = AnswerPositive;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    *dontShowAgain = answer == AnswerPositive && noticeDontShowAgain;
+    return answer == AnswerPositive;
+}
+
 void ScriptedChannel::Alert(const std::string& text, const std::string&)
 {
     alerts.push_back(text);

@@ -66,6 +66,17 @@ public:
     std::unique_ptr<ProgressView> OpenProgress(HWND parent, int* stopRequest) override;
     void PumpMessages() override;
 
+    // Notices are recorded apart from questions; each takes its answer from `answers` too
+    // (positive means OK), and reports the box as `noticeDontShowAgain`.
+    struct Notice {
+        int mode;
+        std::string text;
+        std::string title;
+    };
+    std::vector<Notice> notices;
+    bool noticeDontShowAgain = false;
+    bool ShowNotice(int mode, const std::string& text, const std::string& title, bool* dontShowAgain) override;
+
     // What the progress windows were told, in order ("line1:text", "caption:text", ...).
     std::vector<std::string> progressLog;
     bool failProgress = false;

@@ -1,0 +1,90 @@
+// The folder shredder: walks a folder tree depth-first, hands every file to ShredFile and removes
+// emptied subfolders as the subfolder policy asks. A walk never follows a link (junction,
+// directory symbolic link or any other reparse point): it removes the link and leaves its target.
+// Also the read-only check that settles the policy before a folder is scheduled.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+class ShredApp;
+
+// How a walk treats the folder it is given.
+enum WalkMode {
+    WalkUser = 0,    // the user's folder: protection, system question and subfolder policy apply
+    WalkForced = 1,  // everything below is shredded and removed, nothing is asked
+    WalkBin = 2,     // like forced, but the folder's own subfolders are kept (emptied)
+};
+
+// Results of ShredFolder.
+enum FolderResult { FolderDone = 0, FolderStopped = 1 };
+
+// Results of the schedule checks.
+enum ScheduleCheck { CheckMissing = 0, CheckCancelled = 1, CheckPassed = 2 };
+
+// One entry of a folder listing.
+struct FolderEntry {
+    char name[MAX_PATH];
+    DWORD attributes;
+};
+
+// An open folder listing; it is closed when the object goes.
+class FolderListing {
+public:
+    virtual ~FolderListing() = default;
+    // The next entry, starting with the first one; false at the end.
+    virtual bool Next(FolderEntry& entry) = 0;
+};
+
+// What a walk does to the disk. DiskFolders() is the real file system; tests stand in for it.
+class FolderSystem {
+public:
+    virtual ~FolderSystem() = default;
+    // Lists a pattern such as "C:\dir\*.*"; null when the listing cannot be opened.
+    virtual std::unique_ptr<FolderListing> List(const std::string& pattern) = 0;
+    // The attributes of a path, INVALID_FILE_ATTRIBUTES when it cannot be queried.
+    virtual DWORD Attributes(const std::string& path) = 0;
+    // Shreds one file found in a walk; true means stop.
+    virtual bool ShredFile(ShredApp& app, const std::string& path, int origin) = 0;
+    // Removes an empty folder; 0, or the runtime's error number (errno).
+    virtual int RemoveFolder(const std::string& path) = 0;
+    // Removes a link itself, never what it points to: a directory link with RemoveDirectoryA,
+    // a file link with DeleteFileA. 0, or the system's error code.
+    virtual DWORD RemoveLink(const std::string& path, bool directory) = 0;
+};
+
+FolderSystem& DiskFolders();
+
+// Shreds the files below `path` (a full path without a trailing '\') by `mode`; `system` tells
+// whether the folder carries the system attribute. Returns FolderDone (walked to its end, or
+// skipped) or FolderStopped; a stop ends every enclosing walk.
+int ShredFolder(ShredApp& app, const std::string& path, bool system, int mode, FolderSystem& disk = DiskFolders());
+
+// Removes the top folder of a user walk when nothing but "." and ".." is left in it; a failed
+// removal is reported.
+void RemoveFolderIfEmpty(ShredApp& app, const std::string& path, FolderSystem& disk = DiskFolders());
+
+// Checks a folder about to be scheduled: every file, and the subfolder policy, which it asks for
+// and stores once. Returns CheckCancelled or CheckPassed.
+int CheckFolderForSchedule(ShredApp& app, const std::string& path, bool system, FolderSystem& disk = DiskFolders());
+
+// Checks one file of such a folder: CheckMissing, CheckCancelled or CheckPassed.
+int CheckFolderFileForSchedule(ShredApp& app, const std::string& path, FolderSystem& disk = DiskFolders());
+
+// Removes a link met as an item or in a walk and tells the user that its target was not
+// shredded (or why the link stayed).
+void RemoveLinkItem(ShredApp& app, const std::string& path, bool directory, FolderSystem& disk = DiskFolders());
+
+// True when a path fits the 260-character path buffers, terminator included.
+inline bool FitsPathBuffer(const std::string& path)
+{
+    return path.size() < MAX_PATH;
+}
+
+// Tells the user that `path` is too long to be handled and was left untouched.
+void ReportLongChildPath(ShredApp& app, const std::string& path);
+
+// The text of a failed folder removal: the runtime's description of `error` and its number.
+std::string RemovalFailureText(const ShredApp& app, const std::string& path, int error);

@@ -1,0 +1,19 @@
+// The free-space wiper: fills a drive's free space with temporary files in a work folder,
+// optionally overwrites them with the thorough passes, then deletes them and the folder.
+#pragma once
+
+#include "engine/FileShredder.h"
+
+#include <string>
+
+class ShredApp;
+
+// Wipes the free space of the drive at `root` ("C:\"). Reports its own failures.
+void WipeFreeSpace(ShredApp& app, const std::string& root);
+
+// Results of FillWipeFile.
+enum FillResult { FillFileLimit = 0, FillDriveFull = 1, FillWriteError = 2, FillStopped = 3 };
+
+// Writes the transfer buffer into the record's open file until it holds 1 GiB, the drive is
+// full, a write fails (reported) or the stop request is set. Adds the bytes to `record.size`.
+int FillWipeFile(ShredApp& app, WipeFileRecord& record);

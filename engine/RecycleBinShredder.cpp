@@ -1,0 +1,277 @@
+#include "engine/RecycleBinShredder.h"
+
+#include "app/Settings.h"
+#include "app/ShredApp.h"
+#include "app/SidText.h"
+#include "common/ScopedWin.h"
+#include "engine/FileShredder.h"
+#include "engine/FolderShredder.h"
+#include "engine/UserChannel.h"
+#include "lang/MessageText.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+const char BinDesktopIni[] = "[.ShellClassInfo]\r\nCLSID={645FF040-5081-101B-9F08-00AA002F954E}\r\n";
+static_assert(sizeof(BinDesktopIni) == BinDesktopIniSize + 1, "desktop.ini is 65 bytes without its terminator");
+
+namespace {
+
+static_assert(sizeof(void*) == 8 || sizeof(SHQUERYRBINFO) == 20, "the 32-bit shell expects a packed record of 20 bytes");
+
+using QueryFunc = HRESULT(WINAPI*)(LPCSTR, LPSHQUERYRBINFO);
+using EmptyFunc = HRESULT(WINAPI*)(HWND, LPCSTR, DWORD);
+
+class ShellBin : public RecycleBinShell {
+public:
+    int Load() override
+    {
+        library_.Reset(LoadLibraryA("SHELL32.DLL"));
+        if (!library_)
+            return NoLibrary;
+        query_ = reinterpret_cast<QueryFunc>(
+            reinterpret_cast<void*>(GetProcAddress(library_.Get(), "SHQueryRecycleBinA")));
+        empty_ = reinterpret_cast<EmptyFunc>(
+            reinterpret_cast<void*>(GetProcAddress(library_.Get(), "SHEmptyRecycleBinA")));
+        return query_ && empty_ ? Loaded : NoFunctions;
+    }
+    void Unload() override
+    {
+        query_ = nullptr;
+        empty_ = nullptr;
+        library_.Reset();
+    }
+    HRESULT Query(const std::string& root, long long* items) override
+    {
+        // The record's own size: 20 bytes on 32-bit systems, 24 with the padding of 64-bit ones.
+        SHQUERYRBINFO info = {};
+        info.cbSize = sizeof(info);
+        HRESULT result = query_(root.c_str(), &info);
+        *items = info.i64NumItems;
+        return result;
+    }
+    void Empty(const std::string& root) override
+    {
+        // Not examined: a bin the shell could not empty is counted again by the next run.
+        empty_(nullptr, root.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+    }
+
+private:
+    AutoLibrary library_;
+    QueryFunc query_ = nullptr;
+    EmptyFunc empty_ = nullptr;
+};
+
+// Gives back what a run holds, on every way out.
+class BinRun {
+public:
+    BinRun(ShredApp& app, RecycleBinShell& shell) : app_(app), shell_(shell) {}
+    ~BinRun()
+    {
+        if (disabledParent_)
+            EnableWindow(app_.parentWindow, TRUE);  // returns the previous state, not a failure
+        ReleaseProgressWindow(app_);
+        shell_.Unload();
+    }
+    BinRun(const BinRun&) = delete;
+    BinRun& operator=(const BinRun&) = delete;
+
+    void DisableParent()
+    {
+        if (app_.parentWindow) {
+            EnableWindow(app_.parentWindow, FALSE);
+            disabledParent_ = true;
+        }
+    }
+
+private:
+    ShredApp& app_;
+    RecycleBinShell& shell_;
+    bool disabledParent_ = false;
+};
+
+void WriteDesktopIni(const std::string& binFolder)
+{
+    // Truncating keeps the hidden and system attributes the shell gave the file; creating
+    // over them would be refused.
+    std::string path = binFolder + "desktop.ini";
+    AutoHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file && GetLastError() == ERROR_FILE_NOT_FOUND)
+        file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;  // a bin folder without its desktop.ini only looks like an ordinary folder
+    DWORD written = 0;
+    WriteFile(file.Get(), BinDesktopIni, BinDesktopIniSize, &written, nullptr);  // nothing to do on failure either
+}
+
+enum class BinOutcome { Shredded, NotListed, Stopped };
+
+// Shreds the entries of one bin folder; a bin without a folder is named by its drive's root.
+BinOutcome ShredBinFolder(ShredApp& app, FolderSystem& disk, const std::string& bin, BinLayout layout,
+                          const char* root)
+{
+    std::unique_ptr<FolderListing> listing = bin.empty() ? nullptr : disk.List(bin + "*.*");
+    if (!listing) {
+        app.Report(StyleError, MessageText::WithPath(app.LookupText(9034), bin.empty() ? root : bin));
+        return BinOutcome::NotListed;
+    }
+    FolderEntry entry;
+    while (!app.stopRequest && listing->Next(entry)) {
+        const bool directory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (directory ? strcmp(entry.name, ".") == 0 || strcmp(entry.name, "..") == 0
+                      : IsBinIndexFile(entry.name, layout))
+            continue;
+        std::string child = bin + entry.name;
+        if (!FitsPathBuffer(child)) {
+            ReportLongChildPath(app, child);
+            continue;
+        }
+        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            RemoveLinkItem(app, child, directory, disk);
+            continue;
+        }
+        bool stop = directory ? ShredFolder(app, child, false, WalkBin, disk) == FolderStopped
+                              : disk.ShredFile(app, child, OriginBinOverwrite);
+        if (stop)
+            app.stopRequest = 1;
+    }
+    return app.stopRequest ? BinOutcome::Stopped : BinOutcome::Shredded;
+}
+
+}  // namespace
+
+RecycleBinShell& SystemRecycleBin()
+{
+    static ShellBin shell;
+    return shell;
+}
+
+BinLayout SystemBinLayout()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (!GetVersionExA(&version))
+        return BinLayoutClassic;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 6 ? BinLayoutPerUser
+                                                                                       : BinLayoutClassic;
+}
+
+std::string BinFolder(ShredApp& app, int letter, BinLayout layout)
+{
+    const DriveEntry& drive = app.drives[letter];
+    if (drive.root[0] == '\0')
+        return std::string();
+    std::string root = drive.root;
+    if (layout == BinLayoutClassic && !drive.ntfs)
+        return root + "RECYCLED\\";
+    // Without the SID the folder above would be taken for the user's own, with every other
+    // user's bin in it.
+    if (app.sid.empty() && ReadUserSidText(app.sid) != SidOk)
+        app.sid.clear();
+    if (app.sid.empty())
+        return std::string();
+    return root + (layout == BinLayoutClassic ? "Recycler\\" : "$Recycle.Bin\\") + app.sid + "\\";
+}
+
+bool IsBinIndexFile(const char* name, BinLayout layout)
+{
+    if (lstrcmpiA(name, "INFO2") == 0 || lstrcmpiA(name, "desktop.ini") == 0)
+        return true;
+    return layout == BinLayoutPerUser && name[0] == '$' && (name[1] == 'I' || name[1] == 'i');
+}
+
+void ShredRecycleBin(ShredApp& app)
+{
+    ShredRecycleBin(app, SystemRecycleBin(), SystemBinLayout(), DiskFolders());
+}
+
+void ShredRecycleBin(ShredApp& app, RecycleBinShell& shell, BinLayout layout, FolderSystem& disk)
+{
+    int loaded = shell.Load();
+    BinRun run(app, shell);
+    if (loaded == RecycleBinShell::NoLibrary)
+        return;
+    if (loaded != RecycleBinShell::Loaded) {
+        app.Report(StyleNotice, app.LookupText(9014));
+        return;
+    }
+
+    app.stopRequest = 0;
+    long long total = 0;
+    for (const DriveEntry& drive : app.drives) {
+        if (drive.root[0] == '\0')
+            continue;
+        long long items = 0;
+        HRESULT result = shell.Query(drive.root, &items);
+        if (result != S_OK) {
+            app.Report(StyleNotice, MessageText::ExpandLineBreaks(app.LookupText(9048)) + " " +
+                                        MessageText::Hex8(static_cast<unsigned long>(result)));
+            break;
+        }
+        total += items;
+    }
+    if (total == 0) {
+        app.Report(StyleError, app.LookupText(9015));
+        return;
+    }
+    if (!app.silent) {
+        if (app.Report(StyleYesNo, MessageText::ExpandLineBreaks(app.LookupText(9049))) != AnswerPositive)
+            return;
+    }
+
+    if (!AcquireProgressWindow(app))
+        return;
+    run.DisableParent();
+    if (app.progressWindow)
+        app.progressWindow->SetCaption(app.LookupText(9902));
+
+    for (int letter = 0; letter < 26 && !app.stopRequest; ++letter) {
+        const DriveEntry& drive = app.drives[letter];
+        if (drive.root[0] == '\0')
+            continue;
+        long long items = 0;
+        if (shell.Query(drive.root, &items) != S_OK || items == 0)
+            continue;
+
+        std::string bin = BinFolder(app, letter, layout);
+        BinOutcome outcome = ShredBinFolder(app, disk, bin, layout, drive.root);
+        if (outcome == BinOutcome::NotListed)
+            continue;
+        if (outcome == BinOutcome::Stopped) {
+            char driveLetter = drive.root[0];
+            MessageText::Values values;
+            values.c = &driveLetter;
+            app.Report(StyleError, MessageText::Compose(app.LookupText(9050), values));
+            return;
+        }
+        if (app.progressWindow) {
+            app.progressWindow->SetLine(1, app.LookupText(9913) + drive.root[0]);
+            app.progressWindow->SetLine(2, std::string());
+            app.progressWindow->SetLine(3, std::string());
+            app.progressWindow->SetPosition(0);
+            app.progressWindow->Repaint();
+        }
+        shell.Empty(drive.root);
+        if (layout == BinLayoutClassic && !bin.empty())
+            WriteDesktopIni(bin);
+    }
+}
+
+void ShredRecycleBinNow(ShredApp& app)
+{
+    ShredRecycleBinNow(app, SystemRecycleBin(), SystemBinLayout(), DiskFolders());
+}
+
+void ShredRecycleBinNow(ShredApp& app, RecycleBinShell& shell, BinLayout layout, FolderSystem& disk)
+{
+    if (Settings::ReadNumber("BinAlertDisabled", 0) == 0) {
+        bool dontShowAgain = false;
+        if (!app.channel || !app.channel->ShowNotice(NoticeRecycleBin, app.LookupText(9062), app.title, &dontShowAgain))
+            return;
+        if (dontShowAgain)
+            Settings::WriteNumber("BinAlertDisabled", 1);
+    }
+    ShredRecycleBin(app, shell, layout, disk);
+}

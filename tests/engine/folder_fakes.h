@@ -1,0 +1,165 @@
+// A folder tree held in memory, standing in for the disk under the folder and bin walks: it lists
+// entries in the order they were added (with "." and ".." first, as the file system does),
+// records every action and can carry links, which the file systems under Wine cannot.
+#pragma once
+
+#include "app/ShredApp.h"
+#include "engine/FolderShredder.h"
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace test {
+
+class MemoryFolders : public FolderSystem {
+public:
+    // Adds a folder or file below its parent (which must exist, except for a top folder).
+    void AddFolder(const std::string& path, DWORD attributes = 0)
+    {
+        Add(path, FILE_ATTRIBUTE_DIRECTORY | attributes);
+        entries_[path];
+    }
+    void AddFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE) { Add(path, attributes); }
+    // A link to a folder; entries added below it stand for its target's contents.
+    void AddFolderLink(const std::string& path)
+    {
+        AddFolder(path, FILE_ATTRIBUTE_REPARSE_POINT);
+    }
+    void AddFileLink(const std::string& path) { AddFile(path, FILE_ATTRIBUTE_REPARSE_POINT); }
+
+    bool Exists(const std::string& path) const { return attributes_.count(path) != 0; }
+
+    // What was done, in order: "shred <path> <origin>", "rmdir <path>", "unlink-dir <path>",
+    // "unlink-file <path>", "list <folder>".
+    std::vector<std::string> actions;
+    int openListings = 0;
+    int mostOpenListings = 0;
+
+    // Files whose shred answers stop; files whose shred sets the stop request instead.
+    std::set<std::string> stopAt;
+    std::set<std::string> stopRequestAt;
+    // Files a shred leaves in place (as a locked file would stay).
+    std::set<std::string> keep;
+    // Errors of removals, by path.
+    std::map<std::string, int> removeErrors;
+    std::map<std::string, DWORD> linkErrors;
+
+    std::unique_ptr<FolderListing> List(const std::string& pattern) override
+    {
+        const std::string suffix = "\\*.*";
+        if (pattern.size() < suffix.size() || pattern.compare(pattern.size() - suffix.size(), suffix.size(), suffix) != 0)
+            return nullptr;
+        std::string folder = pattern.substr(0, pattern.size() - suffix.size());
+        auto found = entries_.find(folder);
+        if (found == entries_.end() || broken.count(folder))
+            return nullptr;
+        actions.push_back("list " + folder);
+        std::vector<FolderEntry> listed;
+        listed.push_back(Entry(".", FILE_ATTRIBUTE_DIRECTORY));
+        listed.push_back(Entry("..", FILE_ATTRIBUTE_DIRECTORY));
+        for (const std::string& name : found->second)
+            listed.push_back(Entry(name.c_str(), attributes_[folder + "\\" + name]));
+        return std::make_unique<Listing>(*this, listed);
+    }
+    DWORD Attributes(const std::string& path) override
+    {
+        auto found = attributes_.find(path);
+        return found == attributes_.end() ? INVALID_FILE_ATTRIBUTES : found->second;
+    }
+    bool ShredFile(ShredApp& app, const std::string& path, int origin) override;
+    int RemoveFolder(const std::string& path) override
+    {
+        actions.push_back("rmdir " + path);
+        if (removeErrors.count(path))
+            return removeErrors[path];
+        if (!entries_[path].empty())
+            return ENOTEMPTY;
+        Remove(path);
+        entries_.erase(path);
+        return 0;
+    }
+    DWORD RemoveLink(const std::string& path, bool directory) override
+    {
+        actions.push_back((directory ? "unlink-dir " : "unlink-file ") + path);
+        if (linkErrors.count(path))
+            return linkErrors[path];
+        Remove(path);
+        return 0;
+    }
+
+    // Folders whose listing cannot be opened.
+    std::set<std::string> broken;
+
+private:
+    class Listing : public FolderListing {
+    public:
+        Listing(MemoryFolders& owner, std::vector<FolderEntry> entries) : owner_(owner), entries_(std::move(entries))
+        {
+            ++owner_.openListings;
+            if (owner_.openListings > owner_.mostOpenListings)
+                owner_.mostOpenListings = owner_.openListings;
+        }
+        ~Listing() override { --owner_.openListings; }
+        bool Next(FolderEntry& entry) override
+        {
+            if (next_ >= entries_.size())
+                return false;
+            entry = entries_[next_++];
+            return true;
+        }
+
+    private:
+        MemoryFolders& owner_;
+        std::vector<FolderEntry> entries_;
+        size_t next_ = 0;
+    };
+
+    static FolderEntry Entry(const char* name, DWORD attributes)
+    {
+        FolderEntry entry = {};
+        strncpy(entry.name, name, sizeof(entry.name) - 1);
+        entry.attributes = attributes;
+        return entry;
+    }
+    void Add(const std::string& path, DWORD attributes)
+    {
+        attributes_[path] = attributes;
+        std::string::size_type slash = path.rfind('\\');
+        if (slash != std::string::npos && entries_.count(path.substr(0, slash)))
+            entries_[path.substr(0, slash)].push_back(path.substr(slash + 1));
+    }
+    void Remove(const std::string& path)
+    {
+        attributes_.erase(path);
+        std::string::size_type slash = path.rfind('\\');
+        auto parent = entries_.find(path.substr(0, slash));
+        if (parent != entries_.end()) {
+            auto& names = parent->second;
+            for (auto at = names.begin(); at != names.end(); ++at) {
+                if (*at == path.substr(slash + 1)) {
+                    names.erase(at);
+                    break;
+                }
+            }
+        }
+    }
+
+    std::map<std::string, DWORD> attributes_;
+    std::map<std::string, std::vector<std::string>> entries_;
+};
+
+inline bool MemoryFolders::ShredFile(ShredApp& app, const std::string& path, int origin)
+{
+    actions.push_back("shred " + path + " " + std::to_string(origin));
+    if (!keep.count(path))
+        Remove(path);
+    if (stopRequestAt.count(path))
+        app.stopRequest = 1;
+    return stopAt.count(path) != 0;
+}
+
+}  // namespace test

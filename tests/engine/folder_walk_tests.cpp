@@ -1,0 +1,547 @@
+// The folder walks over a tree held in memory: the order of actions, the subfolder policy and its
+// questions, protected and system folders, stops, links and paths that do not fit.
+#include "app/Settings.h"
+#include "app/ShredApp.h"
+#include "engine/FolderShredder.h"
+#include "tests/engine/folder_fakes.h"
+#include "tests/support/TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Texts with markers and "#" where the walk must replace them, or keep them.
+const char* const WalkPack =
+    "9011=cannot list#\r\n"
+    "9034=missing#%s\r\n"
+    "9039=protected %s#\r\n"
+    "9040=system#%s\r\n"
+    "9041=contents#%s\r\n"
+    "9042=remove#%s\r\n"
+    "9043=not removed#%s#\r\n"
+    "9044=why: %s [%u]#\r\n"
+    "9054=attributes#%s\r\n"
+    "9055=subfolders too?#\r\n"
+    "9056=remove them?#\r\n"
+    "9071=too long#%s\r\n"
+    "9072=link#%s\r\n"
+    "9073=link stays#%s#\r\n";
+
+struct Walk {
+    test::FreshSettings settings;
+    test::TempFolder install{"walk"};
+    test::ScriptedChannel channel;
+    ShredApp app;
+    test::MemoryFolders disk;
+
+    Walk()
+    {
+        test::WritePack(install.Path(), "English", WalkPack);
+        app.appPath = install.Path();
+        app.title = "Title";
+        app.channel = &channel;
+        // C:\top\a.txt, sub1\b.txt, sub1\deep\c.txt, sub2\d.txt, e.txt
+        disk.AddFolder("C:\\top");
+        disk.AddFile("C:\\top\\a.txt");
+        disk.AddFolder("C:\\top\\sub1");
+        disk.AddFile("C:\\top\\sub1\\b.txt");
+        disk.AddFolder("C:\\top\\sub1\\deep");
+        disk.AddFile("C:\\top\\sub1\\deep\\c.txt");
+        disk.AddFolder("C:\\top\\sub2");
+        disk.AddFile("C:\\top\\sub2\\d.txt");
+        disk.AddFile("C:\\top\\e.txt");
+    }
+
+    void Policy(int folder, int remove)
+    {
+        Settings::WriteNumber("Folder", folder);
+        Settings::WriteNumber("Remove", remove);
+    }
+    int Run(const std::string& path = "C:\\top", bool system = false, int mode = WalkUser)
+    {
+        int result = ShredFolder(app, path, system, mode, disk);
+        CHECK(disk.openListings == 0);
+        return result;
+    }
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& question : channel.questions)
+            texts.push_back(question.text);
+        return texts;
+    }
+};
+
+using Actions = std::vector<std::string>;
+
+}  // namespace
+
+TEST_CASE("a user walk follows the subfolder policy")
+{
+    struct Case {
+        int folder, remove;
+        Actions actions;
+    } cases[] = {
+        {0, 2, {"list C:\\top", "shred C:\\top\\a.txt 0", "shred C:\\top\\e.txt 0"}},
+        {2, 0,
+         {"list C:\\top", "shred C:\\top\\a.txt 0", "list C:\\top\\sub1", "shred C:\\top\\sub1\\b.txt 0",
+          "list C:\\top\\sub1\\deep", "shred C:\\top\\sub1\\deep\\c.txt 0", "list C:\\top\\sub2",
+          "shred C:\\top\\sub2\\d.txt 0", "shred C:\\top\\e.txt 0"}},
+        {2, 2,
+         {"list C:\\top", "shred C:\\top\\a.txt 0", "list C:\\top\\sub1", "shred C:\\top\\sub1\\b.txt 0",
+          "list C:\\top\\sub1\\deep", "shred C:\\top\\sub1\\deep\\c.txt 0", "rmdir C:\\top\\sub1\\deep",
+          "rmdir C:\\top\\sub1", "list C:\\top\\sub2", "shred C:\\top\\sub2\\d.txt 0", "rmdir C:\\top\\sub2",
+          "shred C:\\top\\e.txt 0"}},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.folder);
+        CAPTURE(c.remove);
+        Walk walk;
+        walk.Policy(c.folder, c.remove);
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.disk.actions == c.actions);
+        CHECK(walk.channel.questions.empty());
+    }
+}
+
+TEST_CASE("a silent walk takes its policy from the job and asks nothing about system folders")
+{
+    Walk walk;
+    walk.Policy(0, 0);  // stored policy, which a silent run must not read
+    walk.app.silent = true;
+    walk.app.jobFolderPolicy = 2;
+    walk.app.jobRemovePolicy = 2;
+    CHECK(walk.Run("C:\\top", true) == FolderDone);
+    CHECK(walk.channel.questions.empty());
+    CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1"));
+    CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2"));
+    CHECK(walk.disk.Exists("C:\\top"));  // the caller removes the top folder
+}
+
+TEST_CASE("policy 1 asks about each subfolder and each removal")
+{
+    SUBCASE("contents: No skips one subfolder whole, the walk goes on")
+    {
+        Walk walk;
+        walk.Policy(1, 0);
+        walk.channel.answers = {AnswerNo, AnswerPositive};
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.Texts() == std::vector<std::string>{"contents\nC:\\top\\sub1", "contents\nC:\\top\\sub2"});
+        CHECK(walk.channel.questions[0].style == StyleYesNoCancel);
+        CHECK(walk.disk.Exists("C:\\top\\sub1\\b.txt"));
+        CHECK(walk.disk.Exists("C:\\top\\sub1\\deep\\c.txt"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2\\d.txt"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\e.txt"));
+    }
+    SUBCASE("contents: Cancel stops every walk")
+    {
+        Walk walk;
+        walk.Policy(1, 2);
+        walk.channel.answers = {AnswerCancel};
+        CHECK(walk.Run() == FolderStopped);
+        CHECK(walk.disk.actions == Actions{"list C:\\top", "shred C:\\top\\a.txt 0"});
+    }
+    SUBCASE("contents: asked in silent mode too")
+    {
+        Walk walk;
+        walk.app.silent = true;
+        walk.app.jobFolderPolicy = 1;
+        walk.channel.answers = {AnswerNo, AnswerNo};
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.channel.questions.size() == 2);
+    }
+    SUBCASE("removal: Yes removes, No keeps")
+    {
+        Walk walk;
+        walk.Policy(2, 1);
+        // deep (inside sub1) is asked first, then sub1, then sub2.
+        walk.channel.answers = {AnswerPositive, AnswerNo, AnswerPositive};
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.Texts() == std::vector<std::string>{"remove\nC:\\top\\sub1\\deep", "remove\nC:\\top\\sub1",
+                                                       "remove\nC:\\top\\sub2"});
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1\\deep"));
+        CHECK(walk.disk.Exists("C:\\top\\sub1"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2"));
+    }
+    SUBCASE("removal: Cancel stops before the next entry")
+    {
+        Walk walk;
+        walk.Policy(2, 1);
+        walk.channel.answers = {AnswerCancel};
+        CHECK(walk.Run() == FolderStopped);
+        CHECK(walk.disk.Exists("C:\\top\\sub1\\deep"));
+        CHECK(walk.disk.Exists("C:\\top\\sub2\\d.txt"));
+        CHECK(walk.disk.Exists("C:\\top\\e.txt"));
+    }
+}
+
+TEST_CASE("protected folders are refused and left exactly as they are")
+{
+    SUBCASE("the top folder, compared without regard to case; the list entry is named")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.app.protectedFolders[5] = "C:\\TOP";
+        CHECK(walk.Run("C:\\top") == FolderDone);
+        CHECK(walk.disk.actions.empty());
+        REQUIRE(walk.channel.questions.size() == 1);
+        CHECK(walk.channel.questions[0].text == "protected C:\\TOP#");  // "#" kept
+        CHECK(walk.channel.questions[0].style == StyleError);
+    }
+    SUBCASE("a subfolder: skipped, not removed, its siblings shredded")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.app.protectedFolders[0] = "C:\\top\\sub1";
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.disk.Exists("C:\\top\\sub1\\b.txt"));
+        CHECK(walk.disk.Exists("C:\\top\\sub1"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\e.txt"));
+        for (const std::string& action : walk.disk.actions)
+            CHECK(action.find("sub1") == std::string::npos);
+    }
+    SUBCASE("forced walks do not consult the list")
+    {
+        Walk walk;
+        walk.app.protectedFolders[0] = "C:\\top";
+        CHECK(walk.Run("C:\\top", false, WalkForced) == FolderDone);
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1"));
+    }
+}
+
+TEST_CASE("a system folder is asked about in a user walk")
+{
+    struct Case {
+        int answer;
+        int result;
+        bool shredded;
+    } cases[] = {
+        {AnswerPositive, FolderDone, true},
+        {AnswerNo, FolderDone, false},
+        {AnswerCancel, FolderStopped, false},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.answer);
+        Walk walk;
+        walk.Policy(0, 0);
+        walk.channel.answers = {c.answer};
+        CHECK(walk.Run("C:\\top", true) == c.result);
+        REQUIRE(walk.channel.questions.size() == 1);
+        CHECK(walk.channel.questions[0].text == "system\nC:\\top");
+        CHECK(walk.channel.questions[0].style == StyleYesNoCancel);
+        CHECK(walk.disk.Exists("C:\\top\\a.txt") != c.shredded);
+    }
+
+    SUBCASE("a system subfolder: No leaves it whole and does not remove it")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.AddFolder("C:\\top\\sys", FILE_ATTRIBUTE_SYSTEM);
+        walk.disk.AddFile("C:\\top\\sys\\f");
+        walk.channel.answers = {AnswerNo};
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.Texts() == std::vector<std::string>{"system\nC:\\top\\sys"});
+        CHECK(walk.disk.Exists("C:\\top\\sys\\f"));
+        CHECK(walk.disk.Exists("C:\\top\\sys"));
+    }
+}
+
+TEST_CASE("a folder that cannot be listed stops the walk with 9011")
+{
+    Walk walk;
+    walk.Policy(2, 2);
+    walk.disk.broken.insert("C:\\top\\sub1");
+    CHECK(walk.Run() == FolderStopped);
+    CHECK(walk.Texts() == std::vector<std::string>{"cannot list#"});  // no replacements
+    CHECK(walk.channel.questions[0].style == StyleNotice);
+    CHECK(walk.disk.Exists("C:\\top\\sub2\\d.txt"));
+}
+
+TEST_CASE("forced and bin walks")
+{
+    SUBCASE("forced: every file with origin 1, every subfolder removed, nothing asked")
+    {
+        Walk walk;
+        walk.Policy(1, 1);
+        walk.disk.AddFolder("C:\\top\\sys", FILE_ATTRIBUTE_SYSTEM);
+        CHECK(walk.Run("C:\\top", true, WalkForced) == FolderDone);
+        CHECK(walk.channel.questions.empty());
+        CHECK(walk.disk.actions == Actions{"list C:\\top", "shred C:\\top\\a.txt 1", "list C:\\top\\sub1",
+                                           "shred C:\\top\\sub1\\b.txt 1", "list C:\\top\\sub1\\deep",
+                                           "shred C:\\top\\sub1\\deep\\c.txt 1", "rmdir C:\\top\\sub1\\deep",
+                                           "rmdir C:\\top\\sub1", "list C:\\top\\sub2", "shred C:\\top\\sub2\\d.txt 1",
+                                           "rmdir C:\\top\\sub2", "shred C:\\top\\e.txt 1", "list C:\\top\\sys",
+                                           "rmdir C:\\top\\sys"});
+    }
+    SUBCASE("forced: a failed removal is not reported")
+    {
+        Walk walk;
+        walk.disk.removeErrors["C:\\top\\sub2"] = EACCES;
+        CHECK(walk.Run("C:\\top", false, WalkForced) == FolderDone);
+        CHECK(walk.channel.questions.empty());
+        CHECK(walk.disk.Exists("C:\\top\\sub2"));
+    }
+    SUBCASE("bin: the direct subfolders survive empty, everything below them goes")
+    {
+        Walk walk;
+        CHECK(walk.Run("C:\\top", false, WalkBin) == FolderDone);
+        CHECK(walk.disk.Exists("C:\\top\\sub1"));
+        CHECK(walk.disk.Exists("C:\\top\\sub2"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1\\deep"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1\\b.txt"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2\\d.txt"));
+        CHECK(walk.channel.questions.empty());
+    }
+}
+
+TEST_CASE("a stop ends every enclosing walk and closes every listing")
+{
+    SUBCASE("ShredFile answers stop inside a nested folder")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.stopAt.insert("C:\\top\\sub1\\deep\\c.txt");
+        CHECK(walk.Run() == FolderStopped);
+        CHECK(walk.disk.mostOpenListings == 3);
+        CHECK(walk.disk.actions.back() == "shred C:\\top\\sub1\\deep\\c.txt 0");
+        CHECK(walk.disk.Exists("C:\\top\\sub1\\deep"));  // no removal after a stop
+        CHECK(walk.disk.Exists("C:\\top\\e.txt"));
+    }
+    SUBCASE("the stop request set during a file (the progress window's cancel)")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.stopRequestAt.insert("C:\\top\\sub1\\b.txt");
+        CHECK(walk.Run("C:\\top", false, WalkForced) == FolderStopped);
+        CHECK(walk.disk.actions.back() == "shred C:\\top\\sub1\\b.txt 1");
+    }
+    SUBCASE("a stop request set before the walk: the listing opens and closes, nothing is shredded")
+    {
+        Walk walk;
+        walk.app.stopRequest = 1;
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.disk.actions == Actions{"list C:\\top"});
+    }
+}
+
+TEST_CASE("a walk removes links and never goes behind them")
+{
+    SUBCASE("a folder link and a file link met in a walk")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.AddFolderLink("C:\\top\\junction");
+        walk.disk.AddFile("C:\\top\\junction\\target-file");
+        walk.disk.AddFileLink("C:\\top\\file-link");
+        CHECK(walk.Run() == FolderDone);
+        const Actions tail(walk.disk.actions.end() - 2, walk.disk.actions.end());
+        CHECK(tail == Actions{"unlink-dir C:\\top\\junction", "unlink-file C:\\top\\file-link"});
+        for (const std::string& action : walk.disk.actions)
+            CHECK(action.find("target-file") == std::string::npos);
+        CHECK(walk.Texts() == std::vector<std::string>{"link\nC:\\top\\junction", "link\nC:\\top\\file-link"});
+    }
+    SUBCASE("the folder handed in is itself a link")
+    {
+        Walk walk;
+        walk.disk.AddFolderLink("C:\\top\\sub1\\link");
+        walk.disk.AddFile("C:\\top\\sub1\\link\\x");
+        CHECK(walk.Run("C:\\top\\sub1\\link", false, WalkForced) == FolderDone);
+        CHECK(walk.disk.actions == Actions{"unlink-dir C:\\top\\sub1\\link"});
+    }
+    SUBCASE("with subfolders left alone, a folder link is left alone too")
+    {
+        Walk walk;
+        walk.Policy(0, 0);
+        walk.disk.AddFolderLink("C:\\top\\junction");
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.disk.Exists("C:\\top\\junction"));
+        CHECK(walk.channel.questions.empty());
+    }
+    SUBCASE("with policy 1, No to the subfolder question keeps the link")
+    {
+        Walk walk;
+        walk.Policy(1, 0);
+        walk.disk.AddFolderLink("C:\\top\\junction");
+        walk.channel.answers = {AnswerNo, AnswerNo, AnswerNo};
+        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.disk.Exists("C:\\top\\junction"));
+    }
+    SUBCASE("a link that cannot be removed is reported with the system's reason")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.AddFileLink("C:\\top\\file-link");
+        walk.disk.linkErrors["C:\\top\\file-link"] = ERROR_ACCESS_DENIED;
+        CHECK(walk.Run() == FolderDone);
+        REQUIRE(walk.channel.questions.size() == 1);
+        const std::string& text = walk.channel.questions[0].text;
+        CHECK(text.rfind("link stays\nC:\\top\\file-link\n", 0) == 0);
+        CHECK(text.size() > std::strlen("link stays\nC:\\top\\file-link\n"));
+    }
+}
+
+TEST_CASE("a child path that does not fit 260 characters is refused, never cut")
+{
+    const std::string top = "C:\\top";
+    // top + '\' + name: 259 characters fit with the terminator, 260 do not.
+    const std::string fits = top + "\\" + std::string(259 - top.size() - 1, 'f');
+    const std::string tooLong = top + "\\" + std::string(260 - top.size() - 1, 'g');
+    Walk walk;
+    walk.Policy(2, 2);
+    walk.disk.AddFile(fits);
+    walk.disk.AddFile(tooLong);
+    const std::string deepName = top + "\\" + std::string(250, 'd');  // fits, its "\*.*" pattern does not
+    walk.disk.AddFolder(deepName);
+    CHECK(walk.Run() == FolderDone);
+    CHECK_FALSE(walk.disk.Exists(fits));
+    CHECK(walk.disk.Exists(tooLong));
+    CHECK(walk.Texts() == std::vector<std::string>{"too long\n" + tooLong, "too long\n" + deepName});
+    CHECK(walk.disk.Exists(deepName));
+}
+
+TEST_CASE("a failed removal names the folder, the runtime's reason and its number")
+{
+    Walk walk;
+    walk.Policy(2, 2);
+    walk.disk.keep.insert("C:\\top\\sub2\\d.txt");  // as a locked file stays
+    CHECK(walk.Run() == FolderDone);
+    REQUIRE(walk.channel.questions.size() == 1);
+    CHECK(walk.channel.questions[0].style == StyleNotice);
+    // 9043 has its "#" replaced; 9044 is appended with its "#" kept.
+    CHECK(walk.channel.questions[0].text ==
+          "not removed\nC:\\top\\sub2\nwhy: " + std::string(strerror(ENOTEMPTY)) + " [" + std::to_string(ENOTEMPTY) + "]#");
+    CHECK(walk.disk.Exists("C:\\top\\sub2"));
+    CHECK_FALSE(walk.disk.Exists("C:\\top\\e.txt"));  // the walk went on
+}
+
+TEST_CASE("RemoveFolderIfEmpty")
+{
+    SUBCASE("a folder with nothing but . and .. is removed")
+    {
+        Walk walk;
+        walk.disk.AddFolder("C:\\empty");
+        RemoveFolderIfEmpty(walk.app, "C:\\empty", walk.disk);
+        CHECK_FALSE(walk.disk.Exists("C:\\empty"));
+        CHECK(walk.disk.openListings == 0);
+    }
+    SUBCASE("a folder with anything in it stays, without a message")
+    {
+        Walk walk;
+        RemoveFolderIfEmpty(walk.app, "C:\\top\\sub2", walk.disk);
+        CHECK(walk.disk.Exists("C:\\top\\sub2"));
+        CHECK(walk.channel.questions.empty());
+        CHECK(walk.disk.openListings == 0);
+    }
+    SUBCASE("a folder that cannot be listed is left without a message")
+    {
+        Walk walk;
+        RemoveFolderIfEmpty(walk.app, "C:\\missing", walk.disk);
+        CHECK(walk.disk.actions.empty());
+        CHECK(walk.channel.questions.empty());
+    }
+    SUBCASE("a failed removal is reported in style 4")
+    {
+        Walk walk;
+        walk.disk.AddFolder("C:\\empty");
+        walk.disk.removeErrors["C:\\empty"] = EACCES;
+        RemoveFolderIfEmpty(walk.app, "C:\\empty", walk.disk);
+        REQUIRE(walk.channel.questions.size() == 1);
+        CHECK(walk.channel.questions[0].style == StyleError);
+        CHECK(walk.channel.questions[0].text ==
+              "not removed\nC:\\empty\nwhy: " + std::string(strerror(EACCES)) + " [" + std::to_string(EACCES) + "]#");
+    }
+}
+
+TEST_CASE("CheckFolderForSchedule settles the subfolder policy once and stores it")
+{
+    auto threeSubfolders = [](Walk& walk) {
+        walk.disk.AddFolder("C:\\top\\sub3");
+        walk.disk.AddFile("C:\\top\\sub3\\x");
+    };
+    SUBCASE("Yes to 9055 stores always; the question is asked once")
+    {
+        Walk walk;
+        threeSubfolders(walk);
+        walk.Policy(1, 0);
+        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckPassed);
+        CHECK(walk.Texts() == std::vector<std::string>{"subfolders too?#"});
+        CHECK(Settings::ReadNumber("Folder", -1) == 2);
+        CHECK(walk.disk.openListings == 0);
+        // Every folder was listed, nothing was changed.
+        CHECK(walk.disk.Exists("C:\\top\\sub1\\deep\\c.txt"));
+        CHECK(std::count(walk.disk.actions.begin(), walk.disk.actions.end(), "list C:\\top\\sub1\\deep") == 1);
+    }
+    SUBCASE("No to 9055 stores never and looks into no subfolder")
+    {
+        Walk walk;
+        walk.Policy(1, 1);
+        walk.channel.answers = {AnswerNo};
+        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckPassed);
+        CHECK(walk.Texts() == std::vector<std::string>{"subfolders too?#"});
+        CHECK(Settings::ReadNumber("Folder", -1) == 0);
+        CHECK(Settings::ReadNumber("Remove", -1) == 1);
+        CHECK(walk.disk.actions == Actions{"list C:\\top"});
+    }
+    SUBCASE("9056 is asked once; No stores never")
+    {
+        Walk walk;
+        walk.Policy(2, 1);
+        walk.channel.answers = {AnswerNo};
+        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckPassed);
+        CHECK(walk.Texts() == std::vector<std::string>{"remove them?#"});
+        CHECK(Settings::ReadNumber("Remove", -1) == 0);
+    }
+    SUBCASE("Cancel to either question cancels")
+    {
+        Walk walk;
+        walk.Policy(1, 1);
+        walk.channel.answers = {AnswerPositive, AnswerCancel};
+        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckCancelled);
+        CHECK(walk.disk.openListings == 0);
+    }
+    SUBCASE("a read-only file asks 9054 in style 1; a negative ending cancels")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.AddFile("C:\\top\\sub2\\ro", FILE_ATTRIBUTE_READONLY);
+        walk.channel.answers = {AnswerCancel};
+        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckCancelled);
+        CHECK(walk.Texts() == std::vector<std::string>{"attributes\nC:\\top\\sub2\\ro"});
+        CHECK(walk.channel.questions[0].style == StyleGoOnQuestion);
+        CHECK(walk.disk.openListings == 0);
+    }
+    SUBCASE("a system folder asks 9040 in style 1 first")
+    {
+        Walk walk;
+        walk.channel.answers = {AnswerCancel};
+        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", true, walk.disk) == CheckCancelled);
+        CHECK(walk.Texts() == std::vector<std::string>{"system\nC:\\top"});
+        CHECK(walk.channel.questions[0].style == StyleGoOnQuestion);
+        CHECK(walk.disk.actions.empty());
+    }
+    SUBCASE("a folder that cannot be listed cancels with 9011")
+    {
+        Walk walk;
+        CHECK(CheckFolderForSchedule(walk.app, "C:\\missing", false, walk.disk) == CheckCancelled);
+        CHECK(walk.Texts() == std::vector<std::string>{"cannot list#"});
+    }
+}
+
+TEST_CASE("CheckFolderFileForSchedule")
+{
+    Walk walk;
+    walk.disk.AddFile("C:\\top\\hidden", FILE_ATTRIBUTE_HIDDEN);
+    walk.disk.AddFile("C:\\top\\system", FILE_ATTRIBUTE_SYSTEM);
+    CHECK(CheckFolderFileForSchedule(walk.app, "C:\\top\\a.txt", walk.disk) == CheckPassed);
+    CHECK(walk.channel.questions.empty());
+    CHECK(CheckFolderFileForSchedule(walk.app, "C:\\top\\gone", walk.disk) == CheckMissing);
+    CHECK(walk.Texts().back() == "missing\nC:\\top\\gone");
+    CHECK(walk.channel.questions.back().style == StyleNotice);
+    walk.channel.answers = {AnswerPositive, AnswerNo};
+    CHECK(CheckFolderFileForSchedule(walk.app, "C:\\top\\hidden", walk.disk) == CheckPassed);
+    CHECK(CheckFolderFileForSchedule(walk.app, "C:\\top\\system", walk.disk) == CheckCancelled);
+}

@@ -1,0 +1,238 @@
+// The command-line job: its confirmation, what each item is taken for, how it ends; first with the
+// shredders stood in for, then with the real ones on files in a temporary folder.
+#include "app/JobRunner.h"
+#include "app/Settings.h"
+#include "app/ShredApp.h"
+#include "tests/support/TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <cstring>
+#include <map>
+
+namespace {
+
+const char* const JobPack =
+    "9051=%u items?#\r\n"
+    "9052=destroy#%s?\r\n"
+    "9053=unknown#%s\r\n"
+    "9071=too long#%s\r\n";
+
+// Records what the job hands to which shredder; the status query is the real one unless a
+// status is given for an item.
+class RecordingActions : public JobActions {
+public:
+    std::vector<std::string> calls;
+    std::map<std::string, std::string> resolved;
+    std::map<std::string, DWORD> statuses;
+    int folderResult = 0;
+    bool fileStops = false;
+    bool fileSetsStopRequest = false;
+
+    bool QueryStatus(const std::string& item, std::string& fullPath, DWORD& attributes) override
+    {
+        auto found = statuses.find(item);
+        if (found == statuses.end())
+            return QueryItemStatus(item, fullPath, attributes);
+        fullPath = item;
+        attributes = found->second;
+        return true;
+    }
+    bool ResolveShellPath(const std::string& text, std::string& path) override
+    {
+        auto found = resolved.find(text);
+        if (found == resolved.end())
+            return false;
+        path = found->second;
+        return true;
+    }
+    bool ShredFile(ShredApp& app, const std::string& path) override
+    {
+        calls.push_back("file " + path);
+        if (fileSetsStopRequest)
+            app.stopRequest = 1;
+        return fileStops;
+    }
+    int ShredFolder(ShredApp&, const std::string& path, bool system) override
+    {
+        calls.push_back("folder " + path + (system ? " system" : ""));
+        return folderResult;
+    }
+    void RemoveFolderIfEmpty(ShredApp&, const std::string& path) override { calls.push_back("remove-if-empty " + path); }
+    void RemoveLink(ShredApp&, const std::string& path) override { calls.push_back("link " + path); }
+    void WipeFreeSpace(ShredApp&, const std::string& root) override { calls.push_back("wipe " + root); }
+    void ShredRecycleBinNow(ShredApp&) override { calls.push_back("recycle"); }
+};
+
+struct Job {
+    test::FreshSettings settings;
+    test::TempFolder folder{"job"};
+    test::ScriptedChannel channel;
+    ShredApp app;
+    RecordingActions actions;
+
+    Job()
+    {
+        test::WritePack(folder.Path(), "English", JobPack);
+        Settings::WriteString("AppPath", folder.Path());
+        app.appPath = folder.Path();
+        app.title = "Title";
+        app.channel = &channel;
+        std::strcpy(app.drives[2].root, "C:\\");
+    }
+    void Run(std::vector<std::string> items)
+    {
+        app.items = std::move(items);
+        RunCommandLineJob(app, actions);
+        CHECK(app.progressWindow == nullptr);
+    }
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& question : channel.questions)
+            texts.push_back(question.text);
+        return texts;
+    }
+    std::string Log() const { return test::ReadFileBytes(folder / "log.txt"); }
+};
+
+using Calls = std::vector<std::string>;
+
+}  // namespace
+
+TEST_CASE("the confirmation of an interactive job")
+{
+    struct Case {
+        const char* title;
+        std::vector<std::string> items;
+        const char* question;
+    } cases[] = {
+        {"the Recycle Bin alone", {"recycle"}, "destroy\nthe Recycle Bin?"},
+        {"one item the shell resolves", {"C:\\short~1.txt"}, "destroy\nC:\\Shortened name.txt?"},
+        {"one item the shell cannot parse", {"Q:\\nowhere\\x"}, "destroy\nQ:\\nowhere\\x?"},
+        {"several items, one of them the Recycle Bin", {"recycle", "Q:\\a", "Q:\\b"}, "3 items?\n"},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.title);
+        Job job;
+        job.actions.resolved["C:\\short~1.txt"] = "C:\\Shortened name.txt";
+        job.channel.answers = {AnswerNo};
+        job.Run(c.items);
+        CHECK(job.Texts() == std::vector<std::string>{c.question});
+        CHECK(job.channel.questions[0].style == StyleConfirm);
+        CHECK(job.channel.questions[0].title == "Title");
+        CHECK(job.actions.calls.empty());  // No ends the job before its first item
+    }
+}
+
+TEST_CASE("a job's items, each given to its shredder")
+{
+    Job job;
+    test::TempFolder work{"items"};
+    test::WriteFileBytes(work / "file.txt", "data");
+    CreateDirectoryA((work / "dir").c_str(), nullptr);
+    CreateDirectoryA((work / "sysdir").c_str(), nullptr);
+    SetFileAttributesA((work / "sysdir").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    job.app.silent = true;
+    job.Run({"recycle", work / "file.txt", work / "dir", work / "sysdir", "c:\\", "Recycle", work / "dir\\", "C:",
+             "Q:\\", work / "*.txt", work / "missing"});
+    CHECK(job.actions.calls == Calls{"recycle", "file " + work / "file.txt", "folder " + work / "dir",
+                                     "remove-if-empty " + work / "dir", "folder " + work / "sysdir system",
+                                     "remove-if-empty " + work / "sysdir", "wipe C:\\"});
+    // Each item that is nothing known is logged, and the job goes on.
+    std::string expected;
+    for (std::string item : {std::string("Recycle"), work / "dir\\", std::string("C:"), std::string("Q:\\"),
+                             work / "*.txt", work / "missing"})
+        expected += "unknown\r\n" + item + "\r\n\r\n";
+    CHECK(job.Log() == expected);
+    CHECK(job.channel.questions.empty());
+    SetFileAttributesA((work / "sysdir").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_CASE("a relative item is taken relative to the current folder")
+{
+    Job job;
+    test::TempFolder work{"relative"};
+    test::WriteFileBytes(work / "here.txt", "data");
+    char previous[MAX_PATH];
+    REQUIRE(GetCurrentDirectoryA(MAX_PATH, previous) > 0);
+    REQUIRE(SetCurrentDirectoryA(work.Path().c_str()));
+    job.app.silent = true;
+    job.Run({"here.txt"});
+    SetCurrentDirectoryA(previous);
+    CHECK(job.actions.calls == Calls{"file " + work / "here.txt"});
+}
+
+TEST_CASE("an item longer than a path buffer is refused by name and the job goes on")
+{
+    Job job;
+    const std::string item = "C:\\" + std::string(MAX_PATH, 'x');
+    job.channel.answers = {AnswerPositive};
+    job.Run({item, "recycle"});
+    CHECK(job.Texts() == std::vector<std::string>{"2 items?\n", "too long\n" + item});
+    CHECK(job.actions.calls == Calls{"recycle"});
+}
+
+TEST_CASE("a file item that is itself a link is removed as a link")
+{
+    Job job;
+    job.app.silent = true;
+    job.actions.statuses["C:\\link.txt"] = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE;
+    job.Run({"C:\\link.txt"});
+    CHECK(job.actions.calls == Calls{"link C:\\link.txt"});
+}
+
+TEST_CASE("how a job ends")
+{
+    SUBCASE("a folder walk that stopped: no removal, no later item")
+    {
+        Job job;
+        job.app.silent = true;
+        job.actions.statuses["C:\\d"] = FILE_ATTRIBUTE_DIRECTORY;
+        job.actions.folderResult = 1;
+        job.Run({"C:\\d", "recycle"});
+        CHECK(job.actions.calls == Calls{"folder C:\\d"});
+    }
+    SUBCASE("a file that answers stop")
+    {
+        Job job;
+        job.app.silent = true;
+        job.actions.statuses["C:\\f"] = FILE_ATTRIBUTE_ARCHIVE;
+        job.actions.fileStops = true;
+        job.Run({"C:\\f", "recycle"});
+        CHECK(job.actions.calls == Calls{"file C:\\f"});
+    }
+    SUBCASE("the stop request set during an item")
+    {
+        Job job;
+        job.app.silent = true;
+        job.actions.statuses["C:\\f"] = FILE_ATTRIBUTE_ARCHIVE;
+        job.actions.fileSetsStopRequest = true;
+        job.Run({"C:\\f", "C:\\f"});
+        CHECK(job.actions.calls == Calls{"file C:\\f"});
+    }
+    SUBCASE("an unknown item, interactively: Continue goes on, Stop ends")
+    {
+        Job job;
+        job.channel.answers = {AnswerPositive, AnswerPositive, AnswerCancel};
+        job.Run({"Q:\\a", "recycle", "Q:\\b", "recycle"});
+        CHECK(job.Texts() == std::vector<std::string>{"4 items?\n", "unknown\nQ:\\a", "unknown\nQ:\\b"});
+        CHECK(job.channel.questions[1].style == StyleContinueStop);
+        CHECK(job.actions.calls == Calls{"recycle"});
+    }
+    SUBCASE("the stop request is cleared when the job starts")
+    {
+        Job job;
+        job.app.silent = true;
+        job.app.stopRequest = 1;
+        job.Run({"recycle", "recycle"});
+        CHECK(job.actions.calls == Calls{"recycle", "recycle"});
+    }
+    SUBCASE("the progress window is released, also after an early end")
+    {
+        Job job;
+        job.app.progressWindow = job.channel.OpenProgress(nullptr, &job.app.stopRequest);
+        job.channel.answers = {AnswerNo};
+        job.Run({"recycle"});  // Run checks that the window is gone
+    }
+}
