@@ -48,6 +48,11 @@ int CWarningDlg::Answer()
 
 void CWarningDlg::OnInitDialog()
 {
+    // The window has no caption bar, but its name is what the task switcher and screen readers
+    // announce; the hidden texts carry the message for the same readers.
+    SetWindowTextA(GetSafeHwnd(), m_title.c_str());
+    SetDlgItemTextA(GetSafeHwnd(), IDC_WARNING_TITLE, m_title.c_str());
+    SetDlgItemTextA(GetSafeHwnd(), IDC_WARNING_TEXT, m_message.c_str());
     LoadMovie(movie_);
     m_movie.GotoFrame(m_style);
     m_movie.SetVariable("_root.massage", m_message);

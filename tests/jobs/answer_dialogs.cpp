@@ -82,8 +82,14 @@ int main(int argc, char** argv)
             std::printf("(no dialog for answer %d)\n", i - 1);
             return 3;
         }
+        // The program's warning dialogs keep their message in a hidden text (1101); plain message
+        // boxes show it in static controls.
         std::string text;
-        EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&text));
+        char message[4096] = {};
+        if (GetDlgItemTextA(dialog, 1101, message, sizeof(message)) > 0)
+            text = message;
+        else
+            EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&text));
         for (char& ch : text) {
             if (ch == '\n')
                 ch = '|';
@@ -91,6 +97,8 @@ int main(int argc, char** argv)
         std::printf("%s\n", text.c_str());
         std::fflush(stdout);
         int id = ButtonId(argv[i]);
+        if (id == IDYES && !GetDlgItem(dialog, IDYES))
+            id = IDOK;  // the warning dialogs answer Yes with their OK command
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
         // The next message box may reuse nothing of this one; wait until this one is gone.
         for (int tries = 0; tries < 1200 && IsWindow(dialog) && IsWindowVisible(dialog); ++tries)
