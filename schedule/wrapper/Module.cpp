@@ -3,7 +3,10 @@
 #include "ClassFactory.h"
 #include "common/ScopedWin.h"
 
+#include <mstask.h>
 #include <oleauto.h>
+
+#include <utility>
 
 namespace taskmere {
 namespace {
@@ -12,29 +15,53 @@ HMODULE g_module = nullptr;
 LONG g_locks = 0;
 ITypeLib* g_typeLib = nullptr;  // loaded on first use, released when nothing holds the module
 
+// Objects of different apartments may ask for the library at the same time.
+SRWLOCK g_typeLibLock = SRWLOCK_INIT;
+
 HRESULT LoadOwnTypeLib(ITypeLib** library)
 {
+    AcquireSRWLockExclusive(&g_typeLibLock);
+    HRESULT hr = S_OK;
     if (!g_typeLib) {
         wchar_t path[MAX_PATH];
         DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH)
-            return E_UNEXPECTED;
         // REGKIND_NONE: a client's dispatch call must not write to the registry.
-        HRESULT hr = LoadTypeLibEx(path, REGKIND_NONE, &g_typeLib);
-        if (FAILED(hr))
-            return hr;
+        hr = length == 0 || length >= MAX_PATH ? E_UNEXPECTED : LoadTypeLibEx(path, REGKIND_NONE, &g_typeLib);
     }
-    g_typeLib->AddRef();
-    *library = g_typeLib;
-    return S_OK;
+    if (SUCCEEDED(hr)) {
+        g_typeLib->AddRef();
+        *library = g_typeLib;
+    }
+    ReleaseSRWLockExclusive(&g_typeLibLock);
+    return hr;
 }
 
+// Where the system has no message text for the task scheduler's own errors.
+struct SchedulerError {
+    HRESULT code;
+    const wchar_t* text;
+};
+const SchedulerError kSchedulerErrors[] = {
+    {SCHED_E_TRIGGER_NOT_FOUND, L"The task has no such trigger."},
+    {SCHED_E_TASK_NOT_READY, L"The task is not ready to run: it lacks a schedule or a setting it needs."},
+    {SCHED_E_TASK_NOT_RUNNING, L"The task is not running."},
+    {SCHED_E_SERVICE_NOT_INSTALLED, L"The task scheduler service is not installed."},
+    {SCHED_E_CANNOT_OPEN_TASK, L"The task cannot be opened."},
+    {SCHED_E_INVALID_TASK, L"The object is not a valid task."},
+    {SCHED_E_ACCOUNT_INFORMATION_NOT_SET, L"The task's account information is not set."},
+    {SCHED_E_ACCOUNT_NAME_NOT_FOUND, L"The task's account name was not found."},
+    {SCHED_E_UNKNOWN_OBJECT_VERSION, L"The task was written by an unknown version of the task scheduler."},
+    {SCHED_E_SERVICE_NOT_RUNNING, L"The task scheduler service is not running."},
+};
+
+// Objects that are alive hold their own type information, so they are not affected.
 void ReleaseOwnTypeLib()
 {
-    if (g_typeLib) {
-        g_typeLib->Release();
-        g_typeLib = nullptr;
-    }
+    AcquireSRWLockExclusive(&g_typeLibLock);
+    ITypeLib* library = std::exchange(g_typeLib, nullptr);
+    ReleaseSRWLockExclusive(&g_typeLibLock);
+    if (library)
+        library->Release();
 }
 
 }  // namespace
@@ -71,9 +98,10 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** info)
 
 HRESULT ReportError(HRESULT error, const wchar_t* description, REFIID iid)
 {
+    // Best effort throughout: without the description, the error itself still reaches the caller.
     ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(create.Receive())))
-        return error;  // the error itself still reaches the caller
+        return error;
     create->SetGUID(iid);
     create->SetSource(const_cast<LPOLESTR>(L"TaskScheduler"));
     if (description)
@@ -101,7 +129,12 @@ HRESULT ReportSystemError(HRESULT error, REFIID iid)
     }
     while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r'))
         text[--length] = 0;
-    ReportError(error, length > 0 ? text : nullptr, iid);
+    const wchar_t* description = length > 0 ? text : nullptr;
+    for (const SchedulerError& known : kSchedulerErrors) {
+        if (!description && known.code == error)
+            description = known.text;
+    }
+    ReportError(error, description, iid);
     if (text)
         LocalFree(text);
     return error;

@@ -85,7 +85,12 @@ STDMETHODIMP Schedule::CreateTask(BSTR name, _Job** result)
     if (!result)
         return E_POINTER;
     *result = nullptr;
+    // Some task schedulers hand out a new work item under a name that is taken, and saving it
+    // would replace the existing task: a name that can be activated is refused here.
     ComPtr<ITask> task;
+    if (SUCCEEDED(scheduler_->Activate(name ? name : L"", IID_ITask,
+                                       reinterpret_cast<IUnknown**>(task.Receive()))))
+        return Check(HRESULT_FROM_WIN32(ERROR_FILE_EXISTS));
     HRESULT hr = Check(scheduler_->NewWorkItem(name ? name : L"", CLSID_CTask, IID_ITask,
                                                reinterpret_cast<IUnknown**>(task.Receive())));
     if (FAILED(hr))

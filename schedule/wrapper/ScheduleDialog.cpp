@@ -54,6 +54,7 @@ private:
 
     HWND Item(int id) const { return GetDlgItem(window_, id); }
 
+    // Filling the controls of our own template: their answers carry nothing to act on.
     void OnInit()
     {
         for (const wchar_t* name : kKindNames)

@@ -59,6 +59,15 @@ TEST_CASE("Count follows CreateTask, Refresh and Delete")
     REQUIRE(schedule.Call(L"CreateTask", {kFirst.c_str()}).Ok());
     REQUIRE(schedule.Call(L"CreateTask", {kSecond.c_str()}).Ok());
     CHECK(schedule.Long(L"Count") == before + 2);
+    // A name that is taken fails, counts nothing and leaves the existing task as it was.
+    Automation existing = schedule.Object(L"Job", {before + 1});
+    REQUIRE(existing.Put(L"Comment", L"first of its name").Ok());
+    REQUIRE(existing.Call(L"Save").Ok());
+    Outcome taken = schedule.Call(L"CreateTask", {kFirst.c_str()});
+    CHECK(taken.hr == DISP_E_EXCEPTION);
+    CHECK(Hex(taken.error) == Hex(HRESULT_FROM_WIN32(ERROR_FILE_EXISTS)));
+    CHECK(schedule.Long(L"Count") == before + 2);
+    CHECK(StoredString(kFirst, [](ITask* t, LPWSTR* s) { return t->GetComment(s); }) == "first of its name");
 
     REQUIRE(schedule.Call(L"Refresh").Ok());
     CHECK(schedule.Long(L"Count") == before + 2);
@@ -280,6 +289,19 @@ TEST_CASE("the task scheduler's own results pass through unchanged")
     Outcome idleWait = job.Put(L"IdleWait", 25);
     CHECK(Hex(idleWait.error) == Hex(FAILED(expected) ? expected : S_OK));
     CHECK(job.Long(L"IdleWait") == (SUCCEEDED(expected) ? 25 : idle));
+
+    // A task that is not running cannot be ended; the failure comes with a text to show.
+    expected = stored->Terminate();
+    Outcome terminated = job.Call(L"Terminate");
+    CHECK(Hex(terminated.error) == Hex(FAILED(expected) ? expected : S_OK));
+    if (FAILED(expected))
+        CHECK_FALSE(terminated.description.empty());
+
+    LPWSTR computer = nullptr;
+    REQUIRE(SystemScheduler()->GetTargetComputer(&computer) == S_OK);
+    CHECK(schedule.Text(L"TargetComputer") == Narrow(computer));
+    CoTaskMemFree(computer);
+    CHECK(schedule.Put(L"TargetComputer", L"").Ok());  // this computer
 
     HRESULT status = S_OK;
     REQUIRE(stored->GetStatus(&status) == S_OK);

@@ -268,6 +268,57 @@ TEST_CASE("Save writes a changed start time, and Text describes it")
     CHECK(text.find("22:30") != std::string::npos);
 }
 
+TEST_CASE("Day sets days 1 to 16 and keeps days 17 to 31")
+{
+    TriggerFixture fixture;
+    Automation monthly = fixture.Add(TASK_TIME_TRIGGER_MONTHLYDATE);
+    REQUIRE(monthly.Put(L"Months", 0xFFF).Ok());
+    REQUIRE(monthly.Put(L"Day", 1).Ok());
+    fixture.Save();
+    {
+        // Day 31 set through the system, as a property sheet would.
+        ComPtr<ITask> task = LoadSystemTask(kTask);
+        ComPtr<ITaskTrigger> trigger;
+        REQUIRE(task->GetTrigger(0, trigger.Receive()) == S_OK);
+        TASK_TRIGGER record = StoredTrigger(kTask, 0);
+        record.Type.MonthlyDate.rgfDays = 1u | (1u << 30);
+        REQUIRE(trigger->SetTrigger(&record) == S_OK);
+        ComPtr<IPersistFile> file;
+        REQUIRE(task->QueryInterface(IID_IPersistFile, file.ReceiveVoid()) == S_OK);
+        REQUIRE(file->Save(nullptr, FALSE) == S_OK);
+    }
+    REQUIRE(fixture.schedule.Call(L"Refresh").Ok());
+    long index = IndexOf(fixture.schedule, kTask);
+    REQUIRE(index > 0);
+    Automation job = fixture.schedule.Object(L"Job", {index});
+    Automation loaded = job.Object(L"Triggers").Object(L"Item", {1});
+    CHECK(loaded.Long(L"Day") == 1);
+    // Day 16 is the sign bit of the 16-bit value; it must not spill into days 17 to 32.
+    REQUIRE(loaded.Put(L"Day", -32768).Ok());
+    REQUIRE(job.Call(L"Save").Ok());
+    CHECK(StoredTrigger(kTask, 0).Type.MonthlyDate.rgfDays == ((1u << 15) | (1u << 30)));
+}
+
+TEST_CASE("NextRunTime follows the schedule")
+{
+    TriggerFixture fixture;
+    Automation trigger = fixture.Add(TASK_TIME_TRIGGER_DAILY);
+    REQUIRE(trigger.Put(L"DaysInterval", 1).Ok());
+    REQUIRE(trigger.Put(L"StartTime", Variant::Date(MakeDate(1899, 12, 30, 4, 5))).Ok());
+    fixture.Save();
+    SYSTEMTIME next{};
+    REQUIRE(SUCCEEDED(LoadSystemTask(kTask)->GetNextRunTime(&next)));
+    Outcome nextRun = fixture.job.Get(L"NextRunTime");
+    CHECK(nextRun.Ok());
+    SYSTEMTIME shown{};
+    REQUIRE(VariantTimeToSystemTime(nextRun.value.Double(), &shown));
+    CHECK(shown.wYear == next.wYear);
+    CHECK(shown.wMonth == next.wMonth);
+    CHECK(shown.wDay == next.wDay);
+    CHECK(shown.wHour == next.wHour);
+    CHECK(shown.wMinute == next.wMinute);
+}
+
 TEST_CASE("Update writes one trigger, Refresh reads it back")
 {
     TriggerFixture fixture;
