@@ -21,8 +21,12 @@ HRESULT CallWithTaskName(const std::wstring& file, Call call)
     if (hr != E_INVALIDARG || file.size() <= extension ||
         _wcsicmp(file.c_str() + file.size() - extension, L".job") != 0)
         return hr;
-    std::wstring bare(file, 0, file.size() - extension);
-    return call(bare.c_str());
+    try {
+        std::wstring bare(file, 0, file.size() - extension);
+        return call(bare.c_str());
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "AutomationValues.h"
 #include "TriggerText.h"
 
+#include <new>
 #include <string>
 
 namespace taskmere {
@@ -244,8 +245,12 @@ STDMETHODIMP Trigger::get_Text(BSTR* value)
     hr = Check(stored->GetTrigger(&record));
     if (FAILED(hr))
         return hr;
-    std::wstring description = DescribeTrigger(record);
-    *value = SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
+    try {
+        std::wstring description = DescribeTrigger(record);
+        *value = SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;  // exceptions stay on this side of the interface
+    }
     return *value ? S_OK : E_OUTOFMEMORY;
 }
 
