@@ -1,0 +1,114 @@
+#include "ObjectEnumerator.h"
+
+#include "Module.h"
+
+#include <memory>
+#include <new>
+#include <utility>
+
+namespace taskmere {
+namespace {
+
+class ObjectEnumerator final : public IEnumVARIANT {
+public:
+    // The list is shared between clones; it never changes after creation.
+    ObjectEnumerator(std::shared_ptr<const ObjectList> objects, size_t position)
+        : objects_(std::move(objects)), position_(position)
+    {
+        LockModule();
+    }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
+            *object = static_cast<IEnumVARIANT*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        LONG refs = InterlockedDecrement(&refs_);
+        if (refs == 0)
+            delete this;
+        return refs;
+    }
+
+    STDMETHODIMP Next(ULONG count, VARIANT* items, ULONG* fetched) override
+    {
+        if (fetched)
+            *fetched = 0;
+        if (count == 0)
+            return S_OK;
+        if (!items || (count > 1 && !fetched))
+            return E_POINTER;
+        ULONG done = 0;
+        while (done < count && position_ < objects_->size()) {
+            IDispatch* object = (*objects_)[position_++].Get();
+            VariantInit(&items[done]);
+            V_VT(&items[done]) = VT_DISPATCH;
+            V_DISPATCH(&items[done]) = object;
+            object->AddRef();
+            ++done;
+        }
+        if (fetched)
+            *fetched = done;
+        return done == count ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Skip(ULONG count) override
+    {
+        size_t left = objects_->size() - position_;
+        if (count > left) {
+            position_ = objects_->size();
+            return S_FALSE;
+        }
+        position_ += count;
+        return S_OK;
+    }
+    STDMETHODIMP Reset() override
+    {
+        position_ = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Clone(IEnumVARIANT** result) override
+    {
+        if (!result)
+            return E_POINTER;
+        *result = new (std::nothrow) ObjectEnumerator(objects_, position_);
+        return *result ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    ~ObjectEnumerator() { UnlockModule(); }
+
+    LONG refs_ = 1;
+    std::shared_ptr<const ObjectList> objects_;
+    size_t position_;
+};
+
+}  // namespace
+
+HRESULT CreateObjectEnumerator(ObjectList objects, IUnknown** result)
+{
+    if (!result)
+        return E_POINTER;
+    *result = nullptr;
+    std::shared_ptr<const ObjectList> shared;
+    try {
+        shared = std::make_shared<const ObjectList>(std::move(objects));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;  // exceptions never cross a COM boundary
+    }
+    auto* enumerator = new (std::nothrow) ObjectEnumerator(std::move(shared), 0);
+    if (!enumerator)
+        return E_OUTOFMEMORY;
+    *result = enumerator;
+    return S_OK;
+}
+
+}  // namespace taskmere
