@@ -62,20 +62,69 @@ void ReplaceNameSpans(char* name, size_t length, PatternGenerator& generator)
         name[spans.extensionStart + i] = RandomLetter(generator);
 }
 
+namespace {
+
+// The generator's rule: state = state * Multiplier + Increment; a value is bits 16 to 30.
+constexpr unsigned Multiplier = 214013u;
+constexpr unsigned Increment = 2531011u;
+constexpr size_t Lanes = 16;
+
+// The rule applied `steps` times, as one multiplier and one increment.
+constexpr unsigned LeapMultiplier(size_t steps)
+{
+    unsigned result = 1;
+    for (size_t i = 0; i < steps; ++i)
+        result *= Multiplier;
+    return result;
+}
+constexpr unsigned LeapIncrement(size_t steps)
+{
+    unsigned result = 0;
+    for (size_t i = 0; i < steps; ++i)
+        result = result * Multiplier + Increment;
+    return result;
+}
+// The multiplier is odd, so it has an inverse modulo 2^32 (Newton's iteration).
+constexpr unsigned InverseMultiplier()
+{
+    unsigned x = Multiplier;
+    for (int i = 0; i < 5; ++i)
+        x *= 2u - Multiplier * x;
+    return x;
+}
+static_assert(Multiplier * InverseMultiplier() == 1u, "the multiplier's inverse");
+
+}  // namespace
+
 void FillRandomBytes(unsigned char* buffer, size_t count, PatternGenerator& generator)
 {
-    // One generator call per byte; a local copy keeps the state in a register.
-    PatternGenerator local = generator;
+    // Byte k is the low byte of the k-th generated value, exactly as one Next() per byte; the
+    // values are computed in 16 interleaved lanes, each leaping 16 steps, which the compiler
+    // turns into vector code instead of one long chain of dependent multiplications.
+    unsigned state = generator.State();
     size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        buffer[i] = static_cast<unsigned char>(local.Next());
-        buffer[i + 1] = static_cast<unsigned char>(local.Next());
-        buffer[i + 2] = static_cast<unsigned char>(local.Next());
-        buffer[i + 3] = static_cast<unsigned char>(local.Next());
+    if (count >= Lanes) {
+        constexpr unsigned leapMultiplier = LeapMultiplier(Lanes);
+        constexpr unsigned leapIncrement = LeapIncrement(Lanes);
+        unsigned lanes[Lanes];
+        for (size_t j = 0; j < Lanes; ++j) {
+            state = state * Multiplier + Increment;
+            lanes[j] = state;
+        }
+        for (; i + Lanes <= count; i += Lanes) {
+            for (size_t j = 0; j < Lanes; ++j) {
+                buffer[i + j] = static_cast<unsigned char>(lanes[j] >> 16);
+                lanes[j] = lanes[j] * leapMultiplier + leapIncrement;
+            }
+        }
+        // lanes[0] is one step past the last byte written.
+        state = (lanes[0] - Increment) * InverseMultiplier();
     }
-    for (; i < count; ++i)
-        buffer[i] = static_cast<unsigned char>(local.Next());
-    generator = local;
+    for (; i < count; ++i) {
+        state = state * Multiplier + Increment;
+        buffer[i] = static_cast<unsigned char>(state >> 16);
+    }
+    generator.Seed(state);
 }
 
 void ComplementBytes(unsigned char* buffer, size_t count)

@@ -7,10 +7,13 @@ forensic_require_mount
 # name, method, pass count
 wipe_case() {
   local name=$1 method=$2 passes=$3 mark before
-  # Blocks allocated at write time and data never written by the journal: what reaches the
-  # disk is what the wiper flushes. (With delayed allocation ext4 writes back by itself when
-  # it runs out of space, which would hide a missing flush.)
-  forensic_ext4 "wipe-$name" 40 nodelalloc,data=writeback
+  # Blocks allocated at write time: what reaches the disk is what the wiper flushes. (With
+  # delayed allocation ext4 writes back by itself when it runs out of space, which would hide
+  # a missing flush.) No journal: the file system's own blocks that a fill file takes from the
+  # free space (extent tree leaves) are then written home by the flush; with a journal they
+  # live only there until a checkpoint, and the clean-up frees them first, so what they held
+  # would survive whatever the wiper wrote.
+  forensic_ext4 "wipe-$name" 40 nodelalloc "-O ^has_journal"
   forensic_ext4_unreserve
   mark=$(forensic_marker)
   echo "kept" > "$FX_MOUNT/kept.txt"

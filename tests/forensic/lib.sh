@@ -4,7 +4,8 @@
 # letter made here is undone on exit, whatever the test did.
 #
 #   forensic_require_mount                 skip the test (exit 77) where mounting is impossible
-#   forensic_ext4 NAME SIZE_MB [OPTIONS]   makes and mounts an ext4 image; sets FX_IMAGE, FX_MOUNT
+#   forensic_ext4 NAME SIZE_MB [MOUNT_OPTIONS [MKFS_OPTIONS]]
+#                                          makes and mounts an ext4 image; sets FX_IMAGE, FX_MOUNT
 #   forensic_ext4_unreserve                gives the kernel's reserved clusters of FX_MOUNT to users
 #   forensic_tmpfs NAME SIZE               mounts a tmpfs (SIZE as mount takes it); sets FX_MOUNT
 #   forensic_map_drive LETTER DIR          maps a Wine drive letter to DIR
@@ -58,12 +59,13 @@ forensic_ext4() {
   FX_IMAGE=$FX_FOLDER/disk.img
   FX_MOUNT=$FX_FOLDER/mnt
   mkdir "$FX_MOUNT"
-  dd if=/dev/zero of="$FX_IMAGE" bs=1M count="$2" status=none
+  truncate -s "${2}M" "$FX_IMAGE"  # sparse: only what the file system writes takes space
   # No reserved blocks: the wipe must reach every free block. Inodes of 256 bytes, as on any
   # but the smallest file systems: Wine keeps DOS attributes in an extended attribute, and with
   # small inodes each file would take a metadata block out of the free space for the length of
   # the wipe. Full inode tables now, so no background initialisation writes after the mount.
-  mkfs.ext4 -q -F -m 0 -b 4096 -I 256 -E lazy_itable_init=0,lazy_journal_init=0 "$FX_IMAGE" ||
+  # shellcheck disable=SC2086  # the extra options are words
+  mkfs.ext4 -q -F -m 0 -b 4096 -I 256 -E lazy_itable_init=0,lazy_journal_init=0 ${4:-} "$FX_IMAGE" ||
     forensic_skip "mkfs.ext4 failed"
   mount -o "loop${3:+,$3}" "$FX_IMAGE" "$FX_MOUNT" 2>/dev/null || forensic_skip "loop devices cannot be mounted here"
   FX_MOUNTS+=("$FX_MOUNT")
