@@ -13,6 +13,11 @@
 // without quotes is split at runs of spaces.
 void ParseCommandLine(const std::string& line, const std::function<bool(const std::string&)>& handle);
 
+// The text after the program's name in the process's full command line. A line that does not
+// start with the program's name (some task schedulers pass only the arguments) is all arguments.
+// The name matches by its file name, with or without ".exe", ignoring case.
+std::string ArgumentsOf(const std::string& fullLine, const std::string& programPath);
+
 // What one token means, taken without state; `HandleArgument` of the application applies it.
 struct Argument {
     enum Kind { Silent, Item, Switch, Ignored };

@@ -1,12 +1,16 @@
+#include "app/CommandLine.h"
 #include "app/ShredApp.h"
 #include "ui/DialogChannel.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    char program[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, program, MAX_PATH);  // on failure no first token matches: all are arguments
+    const char* fullLine = GetCommandLineA();
     DialogChannel channel;
     ShredApp app;
     app.channel = &channel;
-    if (app.InitInstance(commandLine ? commandLine : ""))
+    if (app.InitInstance(ArgumentsOf(fullLine ? fullLine : "", program)))
         app.Run();
     return app.ExitInstance();
 }

@@ -190,3 +190,30 @@ TEST_CASE("32 KiB of arbitrary bytes parse without a crash")
         CHECK(total <= line.size());
     }
 }
+
+TEST_CASE("the program's name is taken off the full command line only when it is there")
+{
+    const std::string program = "C:\\Program Files\\Vantor Shredder\\Nullwright.exe";
+    struct Case {
+        const char* line;
+        const char* arguments;
+    } cases[] = {
+        {"\"C:\\Program Files\\Vantor Shredder\\Nullwright.exe\" \"/s\" \"Weekly\"", "\"/s\" \"Weekly\""},
+        {"Nullwright recycle", "recycle"},
+        {"C:\\Program Files\\Vantor Shredder\\Nullwright.exe recycle", "recycle"},
+        {"c:\\program files\\vantor shredder\\nullwright.exe", ""},
+        {"NULLWRIGHT.EXE   \"C:\\x\" \"", "\"C:\\x\" \""},
+        {"\"Nullwright.exe\"", ""},
+        {"C:\\other\\nullwright.exe /s", "/s"},
+        // Started with only its arguments, as some schedulers do.
+        {"\"/s\" \"Weekly\" \"/O1\" \"/T3\" \"C:\\a.txt\"", "\"/s\" \"Weekly\" \"/O1\" \"/T3\" \"C:\\a.txt\""},
+        {"recycle", "recycle"},
+        {"  \"C:\\a.txt\" \"", "\"C:\\a.txt\" \""},
+        {"\"", "\""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.line);
+        CHECK(ArgumentsOf(c.line, program) == c.arguments);
+    }
+}
