@@ -401,12 +401,8 @@ bool ShredFile(ShredApp& app, const std::string& path, int origin, WipeFileRecor
     if (!file) {
         // Untouched means untouched: the attributes go back as they were.
         SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // best effort; the file is reported
-        std::string text = KeyWithPath(app, 9037, path);
-        app.messageText = text;
-        if (!app.silent)
-            app.Report(StyleNotice, text);
-        else if (origin != OriginUser)
-            LogMessage(app, text);
+        // Logged for every origin: a silent run that left a file whole must not end in "Success".
+        app.Report(StyleNotice, KeyWithPath(app, 9037, path));
         return origin != OriginUser;
     }
 

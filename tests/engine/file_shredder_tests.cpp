@@ -209,7 +209,7 @@ TEST_CASE("a file another program holds open without sharing is reported and lef
     };
     const Case cases[] = {
         {"user", false, OriginUser, false, true, false},
-        {"user, silent", true, OriginUser, false, false, false},
+        {"user, silent", true, OriginUser, false, false, true},
         {"bin delete", false, OriginBinDelete, true, true, false},
         {"bin delete, silent", true, OriginBinDelete, true, false, true},
         {"bin overwrite, silent", true, OriginBinOverwrite, true, false, true},
