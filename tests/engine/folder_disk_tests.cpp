@@ -4,6 +4,8 @@
 #include "app/ShredApp.h"
 #include "common/ScopedWin.h"
 #include "engine/FolderShredder.h"
+#include "lang/MessageText.h"
+#include "tests/engine/EngineFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -73,10 +75,12 @@ TEST_CASE("a subfolder that keeps a locked file: the removal fails with the runt
     CHECK_FALSE(test::FileExists(walk.Path("top\\sub\\b.txt")));
     CHECK_FALSE(test::FileExists(walk.Path("top\\a.txt")));
 
-    // One entry for "deep" and one for "sub", each naming the folder, strerror's text and errno.
+    // The file that stayed, then one entry for "deep" and one for "sub", each naming the folder,
+    // strerror's text and errno.
     std::string log = test::ReadFileBytes(walk.log / "log.txt");
     std::string reason = "Reason: " + std::string(strerror(ENOTEMPTY)) + " (error " + std::to_string(ENOTEMPTY) + ").";
-    CHECK(log == "The folder\r\n" + walk.Path("top\\sub\\deep") + "\r\ncould not be removed.\r\n" + reason +
+    std::string lockedEntry = test::LogBytes(MessageText::WithPath(walk.app.LookupText(9037), walk.Path("top\\sub\\deep\\c.txt")));
+    CHECK(log == lockedEntry + "The folder\r\n" + walk.Path("top\\sub\\deep") + "\r\ncould not be removed.\r\n" + reason +
                      "\r\n\r\nThe folder\r\n" + walk.Path("top\\sub") + "\r\ncould not be removed.\r\n" + reason +
                      "\r\n\r\n");
     CHECK(std::string(strerror(ENOTEMPTY)) == "Directory not empty");
