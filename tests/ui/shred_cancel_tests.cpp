@@ -1,0 +1,80 @@
+// The real progress window over a real overwrite: its Cancel, pressed while a large file is being
+// written, ends the overwrite after the block in hand, and the file is still cut, renamed and
+// deleted.
+#include "app/Settings.h"
+#include "app/ShredApp.h"
+#include "engine/FileShredder.h"
+#include "tests/ui/DialogScript.h"
+#include "ui/DialogChannel.h"
+#include "ui/resource.h"
+
+#include <doctest/doctest.h>
+
+using namespace uitest;
+
+namespace {
+
+// The dialog channel, pressing the progress movie's Cancel at the n-th drain of the queue. The
+// press is posted, so it arrives through the queue like a user's click.
+class CancellingChannel : public DialogChannel {
+public:
+    int pressAt = 0;
+    int pumps = 0;
+    HWND progress = nullptr;
+
+    void PumpMessages() override
+    {
+        if (++pumps == pressAt) {
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND window, LPARAM found) -> BOOL {
+                    if (!GetDlgItem(window, IDC_PROGRESS_BAR))
+                        return TRUE;
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&progress));
+            REQUIRE(progress != nullptr);
+            PostMessageA(MovieControl(progress, "Cancel"), BM_CLICK, 0, 0);
+        }
+        DialogChannel::PumpMessages();
+    }
+};
+
+}  // namespace
+
+TEST_CASE("Cancel in the progress window during a large file")
+{
+    Installation installation;
+    installation.CopyAllMovies();
+    installation.CopyEnglishPack();
+    test::TempFolder folder("cancel");
+    std::string path = folder / "large.bin";
+    const size_t size = 4 * 1024 * 1024;  // 65 chunks per step
+    test::WriteFileBytes(path, std::string(size, 'S'));
+
+    CancellingChannel channel;
+    channel.pressAt = 100;  // pass 1, step 1 (the complement)
+    ShredApp app;
+    app.appPath = installation.Path();
+    app.title = "Vantor Shredder";
+    app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
+    app.channel = &channel;
+    Settings::WriteNumber("Method", MethodThorough);
+    Settings::WriteNumber("PassCount", 3);
+
+    CHECK(ShredFile(app, path, OriginUser));
+    CHECK(app.stopRequest == 1);
+    CHECK(channel.pumps == channel.pressAt);  // not one block after the press
+    REQUIRE(channel.progress != nullptr);
+    CHECK_FALSE(IsWindowEnabled(GetDlgItem(channel.progress, IDCANCEL)));
+    CHECK_FALSE(test::FileExists(path));
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder / "*.bin").c_str(), &entry);
+    CHECK(find == INVALID_HANDLE_VALUE);  // no renamed leftover either
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+
+    ReleaseProgressWindow(app);
+    CHECK_FALSE(IsWindow(channel.progress));
+}
