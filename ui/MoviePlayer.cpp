@@ -558,6 +558,11 @@ void Player::OnControlCommand(int id, int code)
             EnableWindow(live.control, FALSE);  // the result says only whether it was enabled
         if (element.Has("goto"))
             ShowFrame(std::atoi(element.Get("goto").c_str()));
+        if (element.Has("id")) {
+            // The window's own command, as its plain button under the movie would send it.
+            int id = std::atoi(element.Get("id").c_str());
+            PostMessageA(GetParent(window_), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);  // the window outlives the post
+        }
         if (!command.empty())
             Fire(command, args);
         return;

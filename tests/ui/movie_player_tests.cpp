@@ -4,6 +4,7 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -16,6 +17,7 @@ class RecordingDialog : public CMovieDialog {
 public:
     explicit RecordingDialog(const char* movie) : CMovieDialog(IDD_WARNING), movie_(movie) {}
     std::vector<std::pair<std::string, std::string>> commands;
+    std::vector<int> windowCommands;
     bool fallbackShown = false;
     CShockwaveFlash& Movie() { return m_movie; }
     HWND Host() const { return GetDlgItem(GetSafeHwnd(), 1060); }
@@ -26,7 +28,11 @@ protected:
     {
         commands.emplace_back(command, args);
     }
-    bool OnCommand(int, int) override { return false; }
+    bool OnCommand(int id, int) override
+    {
+        windowCommands.push_back(id);
+        return false;
+    }
     void ShowFallback() override { fallbackShown = true; }
 
 private:
@@ -134,6 +140,17 @@ TEST_CASE("a list appends on its signal, consumes the signal and clears on anoth
     CHECK(Entries(files).empty());
     CHECK(flash.GetVariable("_root.removeFileList") == "0");
     CHECK(flash.GetVariable("_root.selectedFile").empty());
+}
+
+TEST_CASE("a button bound to a window command sends it to the window, not to the movie's listeners")
+{
+    PlayingMovie movie("movie 1 234 82\nbutton 4 4 40 12 text=Help id=9\n");
+    Click(MovieControl(movie.dialog.GetSafeHwnd(), "Help"));
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    CHECK(movie.dialog.commands.empty());
+    CHECK(std::count(movie.dialog.windowCommands.begin(), movie.dialog.windowCommands.end(), 9) == 1);
 }
 
 TEST_CASE("indexed lists fill from the count and items when their completion signal comes")
