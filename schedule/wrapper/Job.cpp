@@ -110,7 +110,7 @@ STDMETHODIMP Job::get_FileName(BSTR* value)
     return Check(TakeTaskString(hr, text, value));
 }
 
-STDMETHODIMP Job::get_NextRunTime(DATE* value)
+HRESULT Job::ReadRunTime(HRESULT (STDMETHODCALLTYPE ITask::*read)(SYSTEMTIME*), DATE* value)
 {
     if (!value)
         return E_POINTER;
@@ -119,27 +119,21 @@ STDMETHODIMP Job::get_NextRunTime(DATE* value)
     if (FAILED(hr))
         return hr;
     SYSTEMTIME time{};
-    hr = Check(task_->GetNextRunTime(&time));
+    hr = Check((task_.Get()->*read)(&time));
     if (FAILED(hr))
         return hr;
     *value = DateFromSystemTime(time);
     return S_OK;
 }
 
+STDMETHODIMP Job::get_NextRunTime(DATE* value)
+{
+    return ReadRunTime(&ITask::GetNextRunTime, value);
+}
+
 STDMETHODIMP Job::get_LastRunTime(DATE* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = 0;
-    HRESULT hr = RequireTask();
-    if (FAILED(hr))
-        return hr;
-    SYSTEMTIME time{};
-    hr = Check(task_->GetMostRecentRunTime(&time));
-    if (FAILED(hr))
-        return hr;
-    *value = DateFromSystemTime(time);
-    return S_OK;
+    return ReadRunTime(&ITask::GetMostRecentRunTime, value);
 }
 
 STDMETHODIMP Job::get_Status(LONG* value)

@@ -68,6 +68,8 @@ private:
 
     // S_OK when the work item is there, else the failure that kept it away (reported).
     HRESULT RequireTask() const;
+    // A run time of the task as an automation date (0 when the task has none).
+    HRESULT ReadRunTime(HRESULT (STDMETHODCALLTYPE ITask::*read)(SYSTEMTIME*), DATE* value);
     // The system's property sheet, or the component's own schedule dialog where there is none.
     HRESULT EditSchedule();
     HRESULT EditWithScheduleDialog();
