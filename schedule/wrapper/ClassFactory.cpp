@@ -1,5 +1,6 @@
 #include "ClassFactory.h"
 
+#include "ComObject.h"
 #include "Module.h"
 #include "Schedule.h"
 #include "TypeLibrary.h"
@@ -18,30 +19,9 @@ const CreatableClass kCreatableClasses[] = {
     {&CLSID_Schedule, &CreateSchedule},
 };
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory> {
 public:
-    explicit ClassFactory(CreateFunction create) : create_(create) { LockModule(); }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
+    explicit ClassFactory(CreateFunction create) : create_(create) {}
 
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
@@ -62,9 +42,6 @@ public:
     }
 
 private:
-    ~ClassFactory() { UnlockModule(); }
-
-    LONG refs_ = 1;
     CreateFunction create_;
 };
 

@@ -1,5 +1,6 @@
 #include "ObjectEnumerator.h"
 
+#include "ComObject.h"
 #include "Module.h"
 
 #include <memory>
@@ -9,34 +10,12 @@
 namespace taskmere {
 namespace {
 
-class ObjectEnumerator final : public IEnumVARIANT {
+class ObjectEnumerator final : public ComObject<IEnumVARIANT> {
 public:
     // The list is shared between clones; it never changes after creation.
     ObjectEnumerator(std::shared_ptr<const ObjectList> objects, size_t position)
         : objects_(std::move(objects)), position_(position)
     {
-        LockModule();
-    }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
-            *object = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0)
-            delete this;
-        return refs;
     }
 
     STDMETHODIMP Next(ULONG count, VARIANT* items, ULONG* fetched) override
@@ -84,9 +63,6 @@ public:
     }
 
 private:
-    ~ObjectEnumerator() { UnlockModule(); }
-
-    LONG refs_ = 1;
     std::shared_ptr<const ObjectList> objects_;
     size_t position_;
 };
