@@ -69,11 +69,7 @@ struct EngineFixture {
 
     EngineFixture()
     {
-        Settings::WriteString("AppPath", folder.Path());  // the log goes here
-        app.appPath = DistFolder();                       // the real English texts
-        app.title = "Vantor Shredder";
-        app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
-        app.channel = &channel;
+        PrepareShredder(app, channel, folder.Path());
         app.getDiskFreeSpaceEx = GetDiskFreeSpaceExA;
     }
 

@@ -42,11 +42,7 @@ struct DiskBin {
     DiskBin(const std::string& topFolder, const std::string& binFolder) : top(topFolder), bin(binFolder)
     {
         REQUIRE_FALSE(test::FileExists(top));
-        Settings::WriteString("AppPath", log.Path());
-        app.appPath = test::DistFolder();
-        app.title = "Vantor Shredder";
-        app.channel = &channel;
-        app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
+        test::PrepareShredder(app, channel, log.Path());
         app.sid = UserSid;
         std::strcpy(app.drives[2].root, "C:\\");
         CreateDirectoryA(top.c_str(), nullptr);

@@ -24,11 +24,7 @@ struct DiskWalk {
 
     DiskWalk()
     {
-        Settings::WriteString("AppPath", log.Path());
-        app.appPath = test::DistFolder();
-        app.title = "Vantor Shredder";
-        app.channel = &channel;
-        app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
+        test::PrepareShredder(app, channel, log.Path());
         CreateDirectoryA(Path("top").c_str(), nullptr);
         CreateDirectoryA(Path("top\\sub").c_str(), nullptr);
         CreateDirectoryA(Path("top\\sub\\deep").c_str(), nullptr);

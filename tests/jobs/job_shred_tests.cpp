@@ -18,11 +18,7 @@ struct RealJob {
 
     RealJob()
     {
-        Settings::WriteString("AppPath", log.Path());
-        app.appPath = test::DistFolder();
-        app.title = "Vantor Shredder";
-        app.channel = &channel;
-        app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
+        test::PrepareShredder(app, channel, log.Path());
     }
     void Silent(int folderPolicy, int removePolicy)
     {

@@ -1,6 +1,7 @@
 #include "tests/support/TestSupport.h"
 
 #include "app/Settings.h"
+#include "app/ShredApp.h"
 #include "common/ScopedWin.h"
 
 #include <cstdio>
@@ -203,6 +204,15 @@ std::string WindowsPathFromEnvironment(const char* name)
 }
 
 }  // namespace
+
+void PrepareShredder(ShredApp& app, UserChannel& channel, const std::string& logFolder)
+{
+    Settings::WriteString("AppPath", logFolder);
+    app.appPath = DistFolder();
+    app.title = "Vantor Shredder";
+    app.channel = &channel;
+    app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
+}
 
 std::string DistFolder()
 {

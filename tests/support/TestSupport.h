@@ -4,6 +4,8 @@
 
 #include "engine/UserChannel.h"
 
+class ShredApp;
+
 #include <windows.h>
 
 #include <deque>
@@ -85,6 +87,10 @@ public:
 }  // namespace test
 
 namespace test {
+
+// Readies `app` for the shredders: its log in `logFolder` (the settings' AppPath), the real
+// English texts of the build, the application title, `channel` and the transfer buffer.
+void PrepareShredder(ShredApp& app, UserChannel& channel, const std::string& logFolder);
 
 // The installation image of this build (build/dist), as a Windows path.
 std::string DistFolder();
