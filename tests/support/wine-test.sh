@@ -1,6 +1,6 @@
 # Helpers for shell tests that drive the Windows programs under Wine. Source it; call `finish`
 # last: it prints the counts and sets the exit status.
-WINE=/usr/lib/wine/wine64
+WINE="$NW_SOURCE_DIR/scripts/wine-run"
 export WINEPREFIX=${WINEPREFIX:-$NW_BUILD_DIR/wineprefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 "$NW_SOURCE_DIR/scripts/wineprefix" "$WINEPREFIX" || exit 1
