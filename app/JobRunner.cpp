@@ -1,13 +1,11 @@
 #include "app/JobRunner.h"
 
-#include "app/ShredApp.h"
 #include "common/ScopedWin.h"
 #include "engine/FileShredder.h"
 #include "engine/FolderShredder.h"
 #include "engine/FreeSpaceWiper.h"
 #include "engine/RecycleBinShredder.h"
-#include "engine/ShredLog.h"
-#include "engine/UserChannel.h"
+#include "engine/Reporting.h"
 #include "lang/MessageText.h"
 
 namespace {
@@ -22,15 +20,21 @@ public:
     {
         return ::ResolveShellPath(text, path);
     }
-    bool ShredFile(ShredApp& app, const std::string& path) override { return ::ShredFile(app, path, OriginUser); }
-    int ShredFolder(ShredApp& app, const std::string& path, bool system) override
+    Flow ShredFile(ShredContext& context, const std::string& path) override
     {
-        return ::ShredFolder(app, path, system, WalkUser);
+        return ::ShredFile(context, path, ItemOrigin::User);
     }
-    void RemoveFolderIfEmpty(ShredApp& app, const std::string& path) override { ::RemoveFolderIfEmpty(app, path); }
-    void RemoveLink(ShredApp& app, const std::string& path) override { RemoveLinkItem(app, path, false); }
-    void WipeFreeSpace(ShredApp& app, const std::string& root) override { ::WipeFreeSpace(app, root); }
-    void ShredRecycleBinNow(ShredApp& app) override { ::ShredRecycleBinNow(app); }
+    bool ShredFolder(ShredContext& context, const std::string& path, bool system) override
+    {
+        return ::ShredFolder(context, path, system, WalkMode::User) == FolderResult::Stopped;
+    }
+    void RemoveFolderIfEmpty(ShredContext& context, const std::string& path) override { ::RemoveFolderIfEmpty(context, path); }
+    void RemoveLink(ShredContext& context, const std::string& path) override
+    {
+        RemoveLinkItem(context, path, false);
+    }
+    void WipeFreeSpace(ShredContext& context, const std::string& root) override { ::WipeFreeSpace(context, root); }
+    void ShredRecycleBinNow(ShredContext& context) override { ::ShredRecycleBinNow(context); }
 };
 
 }  // namespace
@@ -59,77 +63,74 @@ bool QueryItemStatus(const std::string& item, std::string& fullPath, DWORD& attr
     return true;
 }
 
-int ShredJobItem(ShredApp& app, const std::string& item, JobActions& actions)
+JobItemResult ShredJobItem(ShredContext& context, const std::string& item, JobActions& actions)
 {
     // Refused by name rather than called unknown: a cut path would name another file.
     if (!FitsPathBuffer(item)) {
-        ReportLongChildPath(app, item);
-        return JobItemDone;
+        ReportLongChildPath(context, item);
+        return JobItemResult::Done;
     }
     std::string fullPath;
     DWORD attributes = 0;
     if (actions.QueryStatus(item, fullPath, attributes)) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            int result = actions.ShredFolder(app, fullPath, (attributes & FILE_ATTRIBUTE_SYSTEM) != 0);
-            if (result == 0)
-                actions.RemoveFolderIfEmpty(app, item);
-            return result;
+            if (actions.ShredFolder(context, fullPath, (attributes & FILE_ATTRIBUTE_SYSTEM) != 0))
+                return JobItemResult::Stop;
+            actions.RemoveFolderIfEmpty(context, item);
+            return JobItemResult::Done;
         }
         // A link is removed as a link: what it points to was never chosen.
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            actions.RemoveLink(app, fullPath);
-            return JobItemDone;
+            actions.RemoveLink(context, fullPath);
+            return JobItemResult::Done;
         }
-        return actions.ShredFile(app, fullPath) ? JobItemStop : JobItemDone;
+        return actions.ShredFile(context, fullPath) == Flow::Stop ? JobItemResult::Stop : JobItemResult::Done;
     }
-
     std::string upper = item;
     for (char& ch : upper) {
         if (ch >= 'a' && ch <= 'z')
             ch = static_cast<char>(ch - 'a' + 'A');
     }
-    for (const DriveEntry& drive : app.drives) {
+    for (const DriveEntry& drive : context.machine.drives) {
         if (drive.root[0] != '\0' && upper == drive.root) {
-            actions.WipeFreeSpace(app, drive.root);
-            return JobItemDone;
+            actions.WipeFreeSpace(context, drive.root);
+            return JobItemResult::Done;
         }
     }
-    return JobItemNotFound;
+    return JobItemResult::NotFound;
 }
 
-void RunCommandLineJob(ShredApp& app, JobActions& actions)
+void RunCommandLineJob(ShredContext& context, const std::vector<std::string>& items, JobActions& actions)
 {
-    app.stopRequest = 0;
-
+    context.stopRequest = 0;
     std::string question;
-    if (app.items.size() == 1) {
+    if (items.size() == 1) {
         std::string named;
-        if (!actions.ResolveShellPath(app.items[0], named))
-            named = app.items[0];
+        if (!actions.ResolveShellPath(items[0], named))
+            named = items[0];
         if (named == "recycle")
             named = "the Recycle Bin";
-        question = MessageText::WithPath(app.LookupText(9052), named);
+        question = MessageText::WithPath(context.LookupText(9052), named);
     } else {
-        question = MessageText::WithNumber(app.LookupText(9051), static_cast<unsigned>(app.items.size()));
+        question = MessageText::WithNumber(context.LookupText(9051), static_cast<unsigned>(items.size()));
     }
-
-    if (app.silent || app.Report(StyleConfirm, question) == AnswerPositive) {
-        for (const std::string& item : app.items) {
+    if (context.silent || Report(context, WarningStyle::Confirm, question) == Answer::Positive) {
+        for (const std::string& item : items) {
             if (item == "recycle") {
-                actions.ShredRecycleBinNow(app);
+                actions.ShredRecycleBinNow(context);
             } else {
-                int result = ShredJobItem(app, item, actions);
-                if (result == JobItemNotFound) {
-                    std::string text = MessageText::WithPath(app.LookupText(9053), item);
-                    if (app.Report(StyleContinueStop, text) != AnswerPositive)
+                JobItemResult result = ShredJobItem(context, item, actions);
+                if (result == JobItemResult::NotFound) {
+                    std::string text = MessageText::WithPath(context.LookupText(9053), item);
+                    if (Report(context, WarningStyle::ContinueStop, text) != Answer::Positive)
                         break;
-                } else if (result == JobItemStop) {
+                } else if (result == JobItemResult::Stop) {
                     break;
                 }
             }
-            if (app.stopRequest)
+            if (context.stopRequest)
                 break;
         }
     }
-    ReleaseProgressWindow(app);
+    ReleaseProgressWindow(context);
 }

@@ -2,14 +2,15 @@
 // main window, after a confirmation unless the job is silent.
 #pragma once
 
+#include "engine/ShredContext.h"
+
 #include <windows.h>
 
 #include <string>
-
-class ShredApp;
+#include <vector>
 
 // Results of ShredJobItem.
-enum JobItemResult { JobItemDone = 0, JobItemStop = 1, JobItemNotFound = 2 };
+enum class JobItemResult { Done = 0, Stop = 1, NotFound = 2 };
 
 // The shredders a job hands its items to; JobShredders() is the engine, tests stand in for it.
 class JobActions {
@@ -18,12 +19,13 @@ public:
     // The item's full path and attributes; false when the item names no file or folder.
     virtual bool QueryStatus(const std::string& item, std::string& fullPath, DWORD& attributes) = 0;
     virtual bool ResolveShellPath(const std::string& text, std::string& path) = 0;
-    virtual bool ShredFile(ShredApp& app, const std::string& path) = 0;
-    virtual int ShredFolder(ShredApp& app, const std::string& path, bool system) = 0;
-    virtual void RemoveFolderIfEmpty(ShredApp& app, const std::string& path) = 0;
-    virtual void RemoveLink(ShredApp& app, const std::string& path) = 0;
-    virtual void WipeFreeSpace(ShredApp& app, const std::string& root) = 0;
-    virtual void ShredRecycleBinNow(ShredApp& app) = 0;
+    virtual Flow ShredFile(ShredContext& context, const std::string& path) = 0;
+    // The folder walk's result: stopped or not.
+    virtual bool ShredFolder(ShredContext& context, const std::string& path, bool system) = 0;
+    virtual void RemoveFolderIfEmpty(ShredContext& context, const std::string& path) = 0;
+    virtual void RemoveLink(ShredContext& context, const std::string& path) = 0;
+    virtual void WipeFreeSpace(ShredContext& context, const std::string& root) = 0;
+    virtual void ShredRecycleBinNow(ShredContext& context) = 0;
 };
 
 JobActions& JobShredders();
@@ -33,7 +35,8 @@ JobActions& JobShredders();
 bool QueryItemStatus(const std::string& item, std::string& fullPath, DWORD& attributes);
 
 // Runs the job of the command line's items.
-void RunCommandLineJob(ShredApp& app, JobActions& actions = JobShredders());
+void RunCommandLineJob(ShredContext& context, const std::vector<std::string>& items,
+                       JobActions& actions = JobShredders());
 
 // Shreds one item that is not "recycle": a folder, a file or a drive's free space.
-int ShredJobItem(ShredApp& app, const std::string& item, JobActions& actions = JobShredders());
+JobItemResult ShredJobItem(ShredContext& context, const std::string& item, JobActions& actions = JobShredders());

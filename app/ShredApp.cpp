@@ -2,10 +2,10 @@
 
 #include "app/CommandLine.h"
 #include "app/JobRunner.h"
-#include "app/Settings.h"
-#include "app/SidText.h"
+#include "common/Settings.h"
+#include "common/SidText.h"
+#include "engine/Reporting.h"
 #include "engine/ShredLog.h"
-#include "engine/UserChannel.h"
 #include "lang/LanguagePack.h"
 #include "lang/MessageText.h"
 
@@ -13,14 +13,13 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <new>
 
 ShredApp::ShredApp() = default;
 
 // The progress window and the COM objects go before COM itself.
 ShredApp::~ShredApp()
 {
-    progressWindow.reset();
+    context.progressWindow.reset();
     taskDriver.Reset();
     scheduler.Reset();
     com_.reset();
@@ -37,24 +36,9 @@ std::string ProgramFolder()
     return slash == std::string::npos ? std::string() : folder.substr(0, slash);
 }
 
-std::string ShredApp::LookupText(int key) const
-{
-    return LanguagePack::LookupText(appPath, language, key);
-}
-
-int ShredApp::Report(int style, const std::string& text, bool big)
-{
-    messageText = text;
-    if (silent || !channel) {
-        LogMessage(*this, text);
-        return AnswerPositive;
-    }
-    return channel->Ask(style, text, title, big);
-}
-
 bool ShredApp::Fail(int key, const std::string& text)
 {
-    Report(StyleNotice, text.empty() ? MessageText::ExpandLineBreaks(LookupText(key)) : text);
+    Report(context, WarningStyle::Notice, text.empty() ? MessageText::ExpandLineBreaks(context.LookupText(key)) : text);
     return false;
 }
 
@@ -73,7 +57,7 @@ bool ShredApp::HandleArgument(const std::string& token)
 
     Argument argument = ClassifyArgument(token);
     if (argument.kind == Argument::Silent) {
-        silent = true;
+        context.silent = true;
         expectTaskName = true;
         return true;
     }
@@ -88,10 +72,10 @@ bool ShredApp::HandleArgument(const std::string& token)
         break;
     case Argument::Switch:
         switch (argument.letter) {
-        case 'O': jobMethod = argument.value; break;
-        case 'T': jobPassCount = argument.value; break;
-        case 'F': jobFolderPolicy = argument.value; break;
-        case 'R': jobRemovePolicy = argument.value; break;
+        case 'O': context.job.method = argument.value; break;
+        case 'T': context.job.passCount = argument.value; break;
+        case 'F': context.job.folderPolicy = argument.value; break;
+        case 'R': context.job.removePolicy = argument.value; break;
         }
         break;
     default:
@@ -102,6 +86,7 @@ bool ShredApp::HandleArgument(const std::string& token)
 
 void ShredApp::CollectProtectedFolders()
 {
+    std::string* protectedFolders = context.machine.protectedFolders;
     char path[MAX_PATH];
     UINT length = GetWindowsDirectoryA(path, MAX_PATH);
     protectedFolders[0] = length > 0 && length < MAX_PATH ? path : "";
@@ -137,15 +122,16 @@ bool ShredApp::CheckShellRecycleSupport()
 
 bool ShredApp::FindFreeSpaceFunctions()
 {
-    kernelLibrary.Reset(LoadLibraryA("kernel32.dll"));
-    if (!kernelLibrary)
+    kernelLibrary_.Reset(LoadLibraryA("kernel32.dll"));
+    if (!kernelLibrary_)
         return Fail(9008);
-    getDiskFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunc>(
-        reinterpret_cast<void*>(GetProcAddress(kernelLibrary.Get(), "GetDiskFreeSpaceExA")));
-    if (!getDiskFreeSpaceEx)
-        getDiskFreeSpace = reinterpret_cast<GetDiskFreeSpaceFunc>(
-            reinterpret_cast<void*>(GetProcAddress(kernelLibrary.Get(), "GetDiskFreeSpaceA")));
-    if (!getDiskFreeSpaceEx && !getDiskFreeSpace)
+    MachineFacts& machine = context.machine;
+    machine.getDiskFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunc>(
+        reinterpret_cast<void*>(GetProcAddress(kernelLibrary_.Get(), "GetDiskFreeSpaceExA")));
+    if (!machine.getDiskFreeSpaceEx)
+        machine.getDiskFreeSpace = reinterpret_cast<GetDiskFreeSpaceFunc>(
+            reinterpret_cast<void*>(GetProcAddress(kernelLibrary_.Get(), "GetDiskFreeSpaceA")));
+    if (!machine.getDiskFreeSpaceEx && !machine.getDiskFreeSpace)
         return Fail(9009);
     return true;
 }
@@ -155,7 +141,7 @@ bool ShredApp::BuildDriveTable()
     bool someNtfs = false;
     DWORD mask = GetLogicalDrives();
     for (int letter = 0; letter < 26; ++letter) {
-        DriveEntry& drive = drives[letter];
+        DriveEntry& drive = context.machine.drives[letter];
         drive = DriveEntry();
         if (!(mask & (1u << letter)))
             continue;
@@ -177,18 +163,19 @@ bool ShredApp::FillUserSid(bool someDriveNtfs)
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);  // a failure leaves zeroes: neither platform's flag is set
+    MachineFacts& machine = context.machine;
     if (version.dwPlatformId != VER_PLATFORM_WIN32_NT) {
-        versionFlag = version.dwMajorVersion == 4 && version.dwMinorVersion == 90;
+        machine.versionFlag = version.dwMajorVersion == 4 && version.dwMinorVersion == 90;
         return true;
     }
-    versionFlag = version.dwMajorVersion == 5 && version.dwMinorVersion == 1;
+    machine.versionFlag = version.dwMajorVersion == 5 && version.dwMinorVersion == 1;
     if (!someDriveNtfs || !shellRecycleSupport)
         return true;
-    int failure = ReadUserSidText(sid);
+    int failure = ReadUserSidText(machine.sid);
     if (failure == SidOk)
         return true;
-    sid.clear();
-    return Fail(9035, MessageText::WithNumber(LookupText(9035), static_cast<unsigned>(failure)));
+    machine.sid.clear();
+    return Fail(9035, MessageText::WithNumber(context.LookupText(9035), static_cast<unsigned>(failure)));
 }
 
 bool ShredApp::InitInstance(const std::string& commandLine)
@@ -198,39 +185,38 @@ bool ShredApp::InitInstance(const std::string& commandLine)
     InitCommonControlsEx(&controls);  // without it only the old controls show; not fatal
 
     // 2, 3: the settings key is fixed; the language is read once.
-    language = Settings::ReadString("Language", "English");
+    context.language = Settings::ReadString("Language", "English");
 
     // 4.
     ParseCommandLine(commandLine);
 
     // 5.
     if (!items.empty()) {
-        appPath = Settings::ReadAppPath("");
+        context.appPath = Settings::ReadAppPath("");
     } else {
-        appPath = Settings::ReadAppPath("Empty");
-        if (appPath == "Empty") {
-            appPath = ProgramFolder();
-            Settings::WriteString("AppPath", appPath);
+        context.appPath = Settings::ReadAppPath("Empty");
+        if (context.appPath == "Empty") {
+            context.appPath = ProgramFolder();
+            Settings::WriteString("AppPath", context.appPath);
         }
-        std::string mutexName = LookupText(9606);
-        instanceMutex.Reset(CreateMutexA(nullptr, TRUE, mutexName.c_str()));
+        std::string mutexName = context.LookupText(9606);
+        instanceMutex_.Reset(CreateMutexA(nullptr, TRUE, mutexName.c_str()));
         DWORD error = GetLastError();
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_INVALID_HANDLE) {
-            instanceMutex.Reset();
-            title = LanguagePack::ReadText(LanguagePack::PackPath(appPath, language), 9606, "Error",
-                                           LanguagePack::TitleBufferSize);
-            Report(StyleError, MessageText::ExpandLineBreaks(LookupText(9065)));
+            instanceMutex_.Reset();
+            context.title = LanguagePack::ReadText(LanguagePack::PackPath(context.appPath, context.language), 9606,
+                                                   "Error", LanguagePack::TitleBufferSize);
+            Report(context, WarningStyle::Error, MessageText::ExpandLineBreaks(context.LookupText(9065)));
             return false;
         }
     }
 
     // 6.
-    title = LanguagePack::ReadText(LanguagePack::PackPath(appPath, language), 9606, "Error",
-                                   LanguagePack::TitleBufferSize);
+    context.title = LanguagePack::ReadText(LanguagePack::PackPath(context.appPath, context.language), 9606, "Error",
+                                           LanguagePack::TitleBufferSize);
 
     // 7.
-    transferBuffer.reset(new (std::nothrow) unsigned char[TransferBufferSize]);
-    if (!transferBuffer)
+    if (!context.AllocateTransferBuffer())
         return Fail(9006);
 
     // 8.
@@ -260,16 +246,14 @@ void ShredApp::Run()
 {
     // Without items the main window will run here.
     if (!items.empty())
-        RunCommandLineJob(*this);
+        RunCommandLineJob(context, items);
 }
 
 int ShredApp::ExitInstance()
 {
     items.clear();
-    kernelLibrary.Reset();
-    if (silent && logText.empty()) {
-        logText = "Success";
-        WriteLogEntry(*this);
-    }
+    kernelLibrary_.Reset();
+    if (context.silent && context.logText.empty())
+        LogMessage(context, "Success");
     return 0;
 }

@@ -9,7 +9,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const char* fullLine = GetCommandLineA();
     DialogChannel channel;
     ShredApp app;
-    app.channel = &channel;
+    app.context.channel = &channel;
     if (app.InitInstance(ArgumentsOf(fullLine ? fullLine : "", program)))
         app.Run();
     return app.ExitInstance();

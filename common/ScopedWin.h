@@ -72,10 +72,55 @@ struct LibraryTraits {
     static void Close(Value v) { FreeLibrary(v); }
 };
 
+// Fonts, brushes, pens and bitmaps the caller created.
+struct GdiObjectTraits {
+    using Value = HGDIOBJ;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value v) { return v != nullptr; }
+    static void Close(Value v) { DeleteObject(v); }
+};
+
 using AutoHandle = ScopedHandle<KernelHandleTraits>;
 using AutoFindHandle = ScopedHandle<FindHandleTraits>;
 using AutoRegKey = ScopedHandle<RegKeyTraits>;
 using AutoLibrary = ScopedHandle<LibraryTraits>;
+using AutoGdiObject = ScopedHandle<GdiObjectTraits>;
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class AutoWindowDC {
+public:
+    explicit AutoWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~AutoWindowDC()
+    {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    AutoWindowDC(const AutoWindowDC&) = delete;
+    AutoWindowDC& operator=(const AutoWindowDC&) = delete;
+    explicit operator bool() const { return dc_ != nullptr; }
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context; the one it replaced goes back in at the end.
+class AutoSelectObject {
+public:
+    AutoSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~AutoSelectObject()
+    {
+        if (previous_ && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+    }
+    AutoSelectObject(const AutoSelectObject&) = delete;
+    AutoSelectObject& operator=(const AutoSelectObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 // Holds one reference to a COM object.
 template <typename T>
@@ -112,6 +157,13 @@ public:
         ComPtr result;
         result.ptr_ = ptr;
         return result;
+    }
+    // Takes a reference of its own to an object the caller keeps holding.
+    static ComPtr Share(T* ptr)
+    {
+        if (ptr)
+            ptr->AddRef();
+        return Adopt(ptr);
     }
 
     T* Get() const { return ptr_; }

@@ -2,19 +2,17 @@
 // of the same length and deletes it. Also the small operations the other shredders share.
 #pragma once
 
-#include <windows.h>
+#include "engine/ShredContext.h"
 
-#include "engine/PatternGenerator.h"
+#include <windows.h>
 
 #include <string>
 
-class ShredApp;
-
 // Who chose a file, which decides the questions asked and what happens after the overwrite.
-enum ItemOrigin {
-    OriginUser = 0,         // asked about attributes; renamed and deleted
-    OriginBinDelete = 1,    // inside a Recycle Bin folder: never asked; renamed and deleted
-    OriginBinOverwrite = 2, // inside the Recycle Bin: only overwritten, the bin is emptied later
+enum class ItemOrigin {
+    User = 0,          // asked about attributes; renamed and deleted
+    BinDelete = 1,     // inside a Recycle Bin folder: never asked; renamed and deleted
+    BinOverwrite = 2,  // inside the Recycle Bin: only overwritten, the bin is emptied later
 };
 
 // Shred methods.
@@ -27,23 +25,25 @@ struct WipeFileRecord {
     unsigned long long size = 0;  // bytes to write
 };
 
-// Destroys one file (file mode), or fills one wipe file (wipe mode, `wipe` given). Returns true
-// when the whole run must end (stop), false to go on with the next item.
-bool ShredFile(ShredApp& app, const std::string& path, int origin, WipeFileRecord* wipe = nullptr,
-               unsigned fileNumber = 0, unsigned fileCount = 0);
+// Destroys one file. Returns Flow::Stop when the whole run must end.
+Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin);
+
+// Overwrites one wipe file through its open handle with the run's method (wipe mode), showing
+// its number of `fileCount`; the file stays open and whole. Flow::Stop ends the wipe.
+Flow OverwriteWipeFile(ShredContext& context, WipeFileRecord& wipe, unsigned fileNumber, unsigned fileCount);
 
 // Fill kinds of the transfer buffer.
-enum FillKind { FillZero = 0, FillRandom = 1, FillComplement = 2 };
+enum class FillKind { Zero = 0, Random = 1, Complement = 2 };
 
-void FillPattern(ShredApp& app, int kind);
+void FillPattern(ShredContext& context, FillKind kind);
 
 // Creates the progress window when there is none; false (reported) when it cannot be created.
-bool AcquireProgressWindow(ShredApp& app);
+bool AcquireProgressWindow(ShredContext& context);
 // Destroys the progress window, if any.
-void ReleaseProgressWindow(ShredApp& app);
+void ReleaseProgressWindow(ShredContext& context);
 
 // Free space of a drive root: available to the caller and in total. False when the query fails.
-bool QueryFreeSpace(const ShredApp& app, const std::string& root, unsigned long long* available,
+bool QueryFreeSpace(const ShredContext& context, const std::string& root, unsigned long long* available,
                     unsigned long long* total);
 
 // The file-system path of a shell display name; false when the shell cannot parse it.

@@ -1,10 +1,9 @@
 #include "engine/FolderShredder.h"
 
-#include "app/Settings.h"
-#include "app/ShredApp.h"
 #include "common/ScopedWin.h"
-#include "engine/FileShredder.h"
-#include "engine/UserChannel.h"
+#include "common/Settings.h"
+#include "common/SystemError.h"
+#include "engine/Reporting.h"
 #include "lang/MessageText.h"
 
 #include <direct.h>
@@ -46,9 +45,9 @@ public:
         return listing;
     }
     DWORD Attributes(const std::string& path) override { return GetFileAttributesA(path.c_str()); }
-    bool ShredFile(ShredApp& app, const std::string& path, int origin) override
+    Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin) override
     {
-        return ::ShredFile(app, path, origin);
+        return ::ShredFile(context, path, origin);
     }
     int RemoveFolder(const std::string& path) override
     {
@@ -70,27 +69,6 @@ public:
 bool IsDots(const char* name)
 {
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
-}
-
-// A question in the warning dialog, asked also in silent mode; nobody to ask means cancel.
-int AskUser(ShredApp& app, int style, const std::string& text)
-{
-    app.messageText = text;
-    if (!app.channel)
-        return AnswerCancel;
-    return app.channel->Ask(style, text, app.title);
-}
-
-std::string SystemErrorDescription(DWORD error)
-{
-    char text[256] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof(text), nullptr);
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' '))
-        --length;
-    if (length == 0)
-        return "Error " + std::to_string(error) + ".";
-    return std::string(text, length);
 }
 
 // "%s" and "%u" of the removal reason, in one pass; its "#" characters stay as written.
@@ -122,10 +100,10 @@ std::string LongForm(const std::string& path)
     return std::string(longPath, length);
 }
 
-const std::string* ProtectedEntry(const ShredApp& app, const std::string& path)
+const std::string* ProtectedEntry(const ShredContext& context, const std::string& path)
 {
     const std::string longPath = LongForm(path);
-    for (const std::string& folder : app.protectedFolders) {
+    for (const std::string& folder : context.machine.protectedFolders) {
         if (folder.empty())
             continue;
         if (lstrcmpiA(folder.c_str(), path.c_str()) == 0 || lstrcmpiA(folder.c_str(), longPath.c_str()) == 0 ||
@@ -137,14 +115,15 @@ const std::string* ProtectedEntry(const ShredApp& app, const std::string& path)
 
 enum class Outcome { Done, Skipped, Stopped };
 
-Outcome WalkFolder(ShredApp& app, FolderSystem& disk, const std::string& path, bool system, int mode, bool top)
+Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const std::string& path, bool system, WalkMode mode,
+                   bool top)
 {
-    int folderPolicy = app.silent ? app.jobFolderPolicy : Settings::ReadNumber("Folder", 0);
-    int removePolicy = app.silent ? app.jobRemovePolicy : Settings::ReadNumber("Remove", 0);
+    const int folderPolicy = context.FolderPolicy();
+    const int removePolicy = context.RemovePolicy();
 
-    if (mode == WalkUser) {
-        if (const std::string* entry = ProtectedEntry(app, path)) {
-            app.Report(StyleError, MessageText::ReplaceAll(app.LookupText(9039), "%s", *entry));
+    if (mode == WalkMode::User) {
+        if (const std::string* entry = ProtectedEntry(context, path)) {
+            Report(context, WarningStyle::Error, MessageText::ReplaceAll(context.LookupText(9039), "%s", *entry));
             return Outcome::Skipped;
         }
     }
@@ -152,69 +131,71 @@ Outcome WalkFolder(ShredApp& app, FolderSystem& disk, const std::string& path, b
     if (top) {
         DWORD attributes = disk.Attributes(path);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            RemoveLinkItem(app, path, true, disk);
+            RemoveLinkItem(context, path, true, disk);
             return Outcome::Skipped;
         }
     }
-    if (mode == WalkUser && system) {
-        int answer = app.silent ? AnswerPositive
-                                : AskUser(app, StyleYesNoCancel, MessageText::WithPath(app.LookupText(9040), path));
-        if (answer == AnswerCancel)
+    if (mode == WalkMode::User && system) {
+        // A silent run enters it without asking, and without a log entry.
+        Answer answer = context.silent ? Answer::Positive
+                                       : AskInPerson(context, WarningStyle::YesNoCancel,
+                                                     MessageText::WithPath(context.LookupText(9040), path));
+        if (answer == Answer::Cancel)
             return Outcome::Stopped;
-        if (answer != AnswerPositive)
+        if (answer != Answer::Positive)
             return Outcome::Skipped;
     }
 
     std::string pattern = path + "\\*.*";
     if (!FitsPathBuffer(pattern)) {
-        ReportLongChildPath(app, path);
+        ReportLongChildPath(context, path);
         return Outcome::Skipped;
     }
     std::unique_ptr<FolderListing> listing = disk.List(pattern);
     if (!listing) {
-        app.Report(StyleNotice, app.LookupText(9011));
+        Report(context, WarningStyle::Notice, context.LookupText(9011));
         return Outcome::Stopped;
     }
 
-    const int childMode = mode == WalkUser ? WalkUser : WalkForced;
-    const int origin = mode == WalkUser ? OriginUser : OriginBinDelete;
+    const WalkMode childMode = mode == WalkMode::User ? WalkMode::User : WalkMode::Forced;
+    const ItemOrigin origin = mode == WalkMode::User ? ItemOrigin::User : ItemOrigin::BinDelete;
     bool stopped = false;
     FolderEntry entry;
-    while (!stopped && !app.stopRequest && listing->Next(entry)) {
+    while (!stopped && !context.stopRequest && listing->Next(entry)) {
         const bool directory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        if (directory && (IsDots(entry.name) || (mode == WalkUser && folderPolicy == 0)))
+        if (directory && (IsDots(entry.name) || (mode == WalkMode::User && folderPolicy == 0)))
             continue;
 
         std::string child = path + "\\" + entry.name;
         if (!FitsPathBuffer(child)) {
-            ReportLongChildPath(app, child);
+            ReportLongChildPath(context, child);
             continue;
         }
 
         if (!directory) {
             if (link)
-                RemoveLinkItem(app, child, false, disk);
+                RemoveLinkItem(context, child, false, disk);
             else
-                stopped = disk.ShredFile(app, child, origin) || app.stopRequest;
+                stopped = disk.ShredFile(context, child, origin) == Flow::Stop || context.stopRequest;
             continue;
         }
 
-        if (mode == WalkUser && folderPolicy == 1) {
-            int answer = AskUser(app, StyleYesNoCancel, MessageText::WithPath(app.LookupText(9041), child));
-            if (answer == AnswerCancel) {
+        if (mode == WalkMode::User && folderPolicy == 1) {
+            Answer answer = AskInPerson(context, WarningStyle::YesNoCancel, MessageText::WithPath(context.LookupText(9041), child));
+            if (answer == Answer::Cancel) {
                 stopped = true;
                 continue;
             }
-            if (answer != AnswerPositive)
+            if (answer != Answer::Positive)
                 continue;
         }
         if (link) {
-            RemoveLinkItem(app, child, true, disk);
+            RemoveLinkItem(context, child, true, disk);
             continue;
         }
 
-        Outcome inner = WalkFolder(app, disk, child, (entry.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, childMode, false);
+        Outcome inner = WalkFolder(context, disk, child, (entry.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, childMode, false);
         if (inner == Outcome::Stopped) {
             stopped = true;
             continue;
@@ -223,22 +204,22 @@ Outcome WalkFolder(ShredApp& app, FolderSystem& disk, const std::string& path, b
         if (inner == Outcome::Skipped)
             continue;
 
-        if (mode == WalkUser) {
+        if (mode == WalkMode::User) {
             bool remove = removePolicy == 2;
             if (removePolicy == 1) {
-                int answer = AskUser(app, StyleYesNoCancel, MessageText::WithPath(app.LookupText(9042), child));
-                if (answer == AnswerCancel) {
+                Answer answer = AskInPerson(context, WarningStyle::YesNoCancel, MessageText::WithPath(context.LookupText(9042), child));
+                if (answer == Answer::Cancel) {
                     stopped = true;
                     continue;
                 }
-                remove = answer == AnswerPositive;
+                remove = answer == Answer::Positive;
             }
             if (remove) {
                 int error = disk.RemoveFolder(child);
                 if (error != 0)
-                    app.Report(StyleNotice, RemovalFailureText(app, child, error));
+                    Report(context, WarningStyle::Notice, RemovalFailureText(context, child, error));
             }
-        } else if (mode == WalkForced) {
+        } else if (mode == WalkMode::Forced) {
             disk.RemoveFolder(child);  // a forced walk tells nothing; the bin is emptied afterwards anyway
         }
     }
@@ -253,32 +234,33 @@ FolderSystem& DiskFolders()
     return disk;
 }
 
-void ReportLongChildPath(ShredApp& app, const std::string& path)
+void ReportLongChildPath(ShredContext& context, const std::string& path)
 {
-    app.Report(StyleNotice, MessageText::WithPath(app.LookupText(9071), path));
+    Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9071), path));
 }
 
-std::string RemovalFailureText(const ShredApp& app, const std::string& path, int error)
+std::string RemovalFailureText(const ShredContext& context, const std::string& path, int error)
 {
-    return MessageText::WithPath(app.LookupText(9043), path) +
-           FillReason(app.LookupText(9044), strerror(error), static_cast<unsigned>(error));
+    return MessageText::WithPath(context.LookupText(9043), path) +
+           FillReason(context.LookupText(9044), strerror(error), static_cast<unsigned>(error));
 }
 
-void RemoveLinkItem(ShredApp& app, const std::string& path, bool directory, FolderSystem& disk)
+void RemoveLinkItem(ShredContext& context, const std::string& path, bool directory, FolderSystem& disk)
 {
     DWORD error = disk.RemoveLink(path, directory);
     if (error == 0)
-        app.Report(StyleNotice, MessageText::WithPath(app.LookupText(9072), path));
+        Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9072), path));
     else
-        app.Report(StyleNotice, MessageText::WithPath(app.LookupText(9073), path) + SystemErrorDescription(error));
+        Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9073), path) + SystemErrorText(error));
 }
 
-int ShredFolder(ShredApp& app, const std::string& path, bool system, int mode, FolderSystem& disk)
+FolderResult ShredFolder(ShredContext& context, const std::string& path, bool system, WalkMode mode,
+                         FolderSystem& disk)
 {
-    return WalkFolder(app, disk, path, system, mode, true) == Outcome::Stopped ? FolderStopped : FolderDone;
+    return WalkFolder(context, disk, path, system, mode, true) == Outcome::Stopped ? FolderResult::Stopped : FolderResult::Done;
 }
 
-void RemoveFolderIfEmpty(ShredApp& app, const std::string& path, FolderSystem& disk)
+void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderSystem& disk)
 {
     std::string pattern = path + "\\*.*";
     if (!FitsPathBuffer(pattern))
@@ -295,46 +277,46 @@ void RemoveFolderIfEmpty(ShredApp& app, const std::string& path, FolderSystem& d
     listing.reset();
     int error = disk.RemoveFolder(path);
     if (error != 0)
-        app.Report(StyleError, RemovalFailureText(app, path, error));
+        Report(context, WarningStyle::Error, RemovalFailureText(context, path, error));
 }
 
-int CheckFolderFileForSchedule(ShredApp& app, const std::string& path, FolderSystem& disk)
+ScheduleCheck CheckFolderFileForSchedule(ShredContext& context, const std::string& path, FolderSystem& disk)
 {
     DWORD attributes = disk.Attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        AskUser(app, StyleNotice, MessageText::WithPath(app.LookupText(9034), path));
-        return CheckMissing;
+        AskInPerson(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9034), path));
+        return ScheduleCheck::Missing;
     }
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
-        int answer = AskUser(app, StyleGoOnQuestion, MessageText::WithPath(app.LookupText(9054), path));
-        return answer == AnswerPositive ? CheckPassed : CheckCancelled;
+        Answer answer = AskInPerson(context, WarningStyle::GoOnQuestion, MessageText::WithPath(context.LookupText(9054), path));
+        return answer == Answer::Positive ? ScheduleCheck::Passed : ScheduleCheck::Cancelled;
     }
-    return CheckPassed;
+    return ScheduleCheck::Passed;
 }
 
-int CheckFolderForSchedule(ShredApp& app, const std::string& path, bool system, FolderSystem& disk)
+ScheduleCheck CheckFolderForSchedule(ShredContext& context, const std::string& path, bool system, FolderSystem& disk)
 {
     if (system) {
-        int answer = AskUser(app, StyleGoOnQuestion, MessageText::WithPath(app.LookupText(9040), path));
-        if (answer != AnswerPositive)
-            return CheckCancelled;
+        Answer answer = AskInPerson(context, WarningStyle::GoOnQuestion, MessageText::WithPath(context.LookupText(9040), path));
+        if (answer != Answer::Positive)
+            return ScheduleCheck::Cancelled;
     }
     std::string pattern = path + "\\*.*";
     if (!FitsPathBuffer(pattern)) {
-        AskUser(app, StyleNotice, MessageText::WithPath(app.LookupText(9071), path));
-        return CheckCancelled;
+        AskInPerson(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9071), path));
+        return ScheduleCheck::Cancelled;
     }
     std::unique_ptr<FolderListing> listing = disk.List(pattern);
     if (!listing) {
-        AskUser(app, StyleNotice, app.LookupText(9011));
-        return CheckCancelled;
+        AskInPerson(context, WarningStyle::Notice, context.LookupText(9011));
+        return ScheduleCheck::Cancelled;
     }
 
     int folderPolicy = Settings::ReadNumber("Folder", 0);
     int removePolicy = Settings::ReadNumber("Remove", 0);
-    int result = CheckPassed;
+    ScheduleCheck result = ScheduleCheck::Passed;
     FolderEntry entry;
-    while (!app.stopRequest && result == CheckPassed && listing->Next(entry)) {
+    while (!context.stopRequest && result == ScheduleCheck::Passed && listing->Next(entry)) {
         const bool directory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         // The run removes links without looking behind them, so there is nothing to check.
         const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -343,44 +325,44 @@ int CheckFolderForSchedule(ShredApp& app, const std::string& path, bool system, 
             if (link)
                 continue;
             if (!FitsPathBuffer(child)) {
-                AskUser(app, StyleNotice, MessageText::WithPath(app.LookupText(9071), child));
+                AskInPerson(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9071), child));
                 continue;
             }
-            if (CheckFolderFileForSchedule(app, child, disk) == CheckCancelled)
-                result = CheckCancelled;
+            if (CheckFolderFileForSchedule(context, child, disk) == ScheduleCheck::Cancelled)
+                result = ScheduleCheck::Cancelled;
             continue;
         }
         if (folderPolicy == 0 || IsDots(entry.name))
             continue;
         if (folderPolicy == 1) {
-            int answer = AskUser(app, StyleYesNoCancel, app.LookupText(9055));
-            if (answer == AnswerCancel) {
-                result = CheckCancelled;
+            Answer answer = AskInPerson(context, WarningStyle::YesNoCancel, context.LookupText(9055));
+            if (answer == Answer::Cancel) {
+                result = ScheduleCheck::Cancelled;
                 continue;
             }
-            folderPolicy = answer == AnswerPositive ? 2 : 0;
+            folderPolicy = answer == Answer::Positive ? 2 : 0;
             Settings::WriteNumber("Folder", folderPolicy);
             if (folderPolicy == 0)
                 continue;
         }
         if (removePolicy == 1) {
-            int answer = AskUser(app, StyleYesNoCancel, app.LookupText(9056));
-            if (answer == AnswerCancel) {
-                result = CheckCancelled;
+            Answer answer = AskInPerson(context, WarningStyle::YesNoCancel, context.LookupText(9056));
+            if (answer == Answer::Cancel) {
+                result = ScheduleCheck::Cancelled;
                 continue;
             }
-            removePolicy = answer == AnswerPositive ? 2 : 0;
+            removePolicy = answer == Answer::Positive ? 2 : 0;
             Settings::WriteNumber("Remove", removePolicy);
         }
         if (link)
             continue;
         if (!FitsPathBuffer(child)) {
-            AskUser(app, StyleNotice, MessageText::WithPath(app.LookupText(9071), child));
+            AskInPerson(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9071), child));
             continue;
         }
-        if (CheckFolderForSchedule(app, child, (entry.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, disk) ==
-            CheckCancelled)
-            result = CheckCancelled;
+        if (CheckFolderForSchedule(context, child, (entry.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, disk) ==
+            ScheduleCheck::Cancelled)
+            result = ScheduleCheck::Cancelled;
     }
     return result;
 }

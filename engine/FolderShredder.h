@@ -4,25 +4,26 @@
 // Also the read-only check that settles the policy before a folder is scheduled.
 #pragma once
 
+#include "engine/FileShredder.h"
+#include "engine/ShredContext.h"
+
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
-class ShredApp;
-
 // How a walk treats the folder it is given.
-enum WalkMode {
-    WalkUser = 0,    // the user's folder: protection, system question and subfolder policy apply
-    WalkForced = 1,  // everything below is shredded and removed, nothing is asked
-    WalkBin = 2,     // like forced, but the folder's own subfolders are kept (emptied)
+enum class WalkMode {
+    User = 0,    // the user's folder: protection, system question and subfolder policy apply
+    Forced = 1,  // everything below is shredded and removed, nothing is asked
+    Bin = 2,     // like forced, but the folder's own subfolders are kept (emptied)
 };
 
 // Results of ShredFolder.
-enum FolderResult { FolderDone = 0, FolderStopped = 1 };
+enum class FolderResult { Done = 0, Stopped = 1 };
 
 // Results of the schedule checks.
-enum ScheduleCheck { CheckMissing = 0, CheckCancelled = 1, CheckPassed = 2 };
+enum class ScheduleCheck { Missing = 0, Cancelled = 1, Passed = 2 };
 
 // One entry of a folder listing.
 struct FolderEntry {
@@ -46,8 +47,8 @@ public:
     virtual std::unique_ptr<FolderListing> List(const std::string& pattern) = 0;
     // The attributes of a path, INVALID_FILE_ATTRIBUTES when it cannot be queried.
     virtual DWORD Attributes(const std::string& path) = 0;
-    // Shreds one file found in a walk; true means stop.
-    virtual bool ShredFile(ShredApp& app, const std::string& path, int origin) = 0;
+    // Shreds one file found in a walk.
+    virtual Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin) = 0;
     // Removes an empty folder; 0, or the runtime's error number (errno).
     virtual int RemoveFolder(const std::string& path) = 0;
     // Removes a link itself, never what it points to: a directory link with RemoveDirectoryA,
@@ -58,24 +59,27 @@ public:
 FolderSystem& DiskFolders();
 
 // Shreds the files below `path` (a full path without a trailing '\') by `mode`; `system` tells
-// whether the folder carries the system attribute. Returns FolderDone (walked to its end, or
-// skipped) or FolderStopped; a stop ends every enclosing walk.
-int ShredFolder(ShredApp& app, const std::string& path, bool system, int mode, FolderSystem& disk = DiskFolders());
+// whether the folder carries the system attribute. Returns FolderResult::Done (walked to its end,
+// or skipped) or ::Stopped; a stop ends every enclosing walk.
+FolderResult ShredFolder(ShredContext& context, const std::string& path, bool system, WalkMode mode,
+                         FolderSystem& disk = DiskFolders());
 
 // Removes the top folder of a user walk when nothing but "." and ".." is left in it; a failed
 // removal is reported.
-void RemoveFolderIfEmpty(ShredApp& app, const std::string& path, FolderSystem& disk = DiskFolders());
+void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderSystem& disk = DiskFolders());
 
 // Checks a folder about to be scheduled: every file, and the subfolder policy, which it asks for
-// and stores once. Returns CheckCancelled or CheckPassed.
-int CheckFolderForSchedule(ShredApp& app, const std::string& path, bool system, FolderSystem& disk = DiskFolders());
+// and stores once. Returns ScheduleCheck::Cancelled or ::Passed.
+ScheduleCheck CheckFolderForSchedule(ShredContext& context, const std::string& path, bool system,
+                                     FolderSystem& disk = DiskFolders());
 
-// Checks one file of such a folder: CheckMissing, CheckCancelled or CheckPassed.
-int CheckFolderFileForSchedule(ShredApp& app, const std::string& path, FolderSystem& disk = DiskFolders());
+// Checks one file of such a folder: Missing, Cancelled or Passed.
+ScheduleCheck CheckFolderFileForSchedule(ShredContext& context, const std::string& path,
+                                         FolderSystem& disk = DiskFolders());
 
 // Removes a link met as an item or in a walk and tells the user that its target was not
 // shredded (or why the link stayed).
-void RemoveLinkItem(ShredApp& app, const std::string& path, bool directory, FolderSystem& disk = DiskFolders());
+void RemoveLinkItem(ShredContext& context, const std::string& path, bool directory, FolderSystem& disk = DiskFolders());
 
 // True when a path fits the 260-character path buffers, terminator included.
 inline bool FitsPathBuffer(const std::string& path)
@@ -84,7 +88,7 @@ inline bool FitsPathBuffer(const std::string& path)
 }
 
 // Tells the user that `path` is too long to be handled and was left untouched.
-void ReportLongChildPath(ShredApp& app, const std::string& path);
+void ReportLongChildPath(ShredContext& context, const std::string& path);
 
 // The text of a failed folder removal: the runtime's description of `error` and its number.
-std::string RemovalFailureText(const ShredApp& app, const std::string& path, int error);
+std::string RemovalFailureText(const ShredContext& context, const std::string& path, int error);

@@ -3,17 +3,16 @@
 #pragma once
 
 #include "engine/FileShredder.h"
+#include "engine/ShredContext.h"
 
 #include <string>
 
-class ShredApp;
-
 // Wipes the free space of the drive at `root` ("C:\"). Reports its own failures.
-void WipeFreeSpace(ShredApp& app, const std::string& root);
+void WipeFreeSpace(ShredContext& context, const std::string& root);
 
 // Results of FillWipeFile.
-enum FillResult { FillFileLimit = 0, FillDriveFull = 1, FillWriteError = 2, FillStopped = 3 };
+enum class FillResult { FileLimit = 0, DriveFull = 1, WriteError = 2, Stopped = 3 };
 
 // Writes the transfer buffer into the record's open file until it holds 1 GiB, the drive is
 // full, a write fails (reported) or the stop request is set. Adds the bytes to `record.size`.
-int FillWipeFile(ShredApp& app, WipeFileRecord& record);
+FillResult FillWipeFile(ShredContext& context, WipeFileRecord& record);

@@ -1,12 +1,11 @@
 #include "engine/RecycleBinShredder.h"
 
-#include "app/Settings.h"
-#include "app/ShredApp.h"
-#include "app/SidText.h"
 #include "common/ScopedWin.h"
+#include "common/Settings.h"
+#include "common/SidText.h"
 #include "engine/FileShredder.h"
 #include "engine/FolderShredder.h"
-#include "engine/UserChannel.h"
+#include "engine/Reporting.h"
 #include "lang/MessageText.h"
 
 #include <shellapi.h>
@@ -25,16 +24,16 @@ using EmptyFunc = HRESULT(WINAPI*)(HWND, LPCSTR, DWORD);
 
 class ShellBin : public RecycleBinShell {
 public:
-    int Load() override
+    LoadResult Load() override
     {
         library_.Reset(LoadLibraryA("SHELL32.DLL"));
         if (!library_)
-            return NoLibrary;
+            return LoadResult::NoLibrary;
         query_ = reinterpret_cast<QueryFunc>(
             reinterpret_cast<void*>(GetProcAddress(library_.Get(), "SHQueryRecycleBinA")));
         empty_ = reinterpret_cast<EmptyFunc>(
             reinterpret_cast<void*>(GetProcAddress(library_.Get(), "SHEmptyRecycleBinA")));
-        return query_ && empty_ ? Loaded : NoFunctions;
+        return query_ && empty_ ? LoadResult::Loaded : LoadResult::NoFunctions;
     }
     void Unload() override
     {
@@ -66,12 +65,12 @@ private:
 // Gives back what a run holds, on every way out.
 class BinRun {
 public:
-    BinRun(ShredApp& app, RecycleBinShell& shell) : app_(app), shell_(shell) {}
+    BinRun(ShredContext& context, RecycleBinShell& shell) : context_(context), shell_(shell) {}
     ~BinRun()
     {
         if (disabledParent_)
-            EnableWindow(app_.parentWindow, TRUE);  // returns the previous state, not a failure
-        ReleaseProgressWindow(app_);
+            EnableWindow(context_.parentWindow, TRUE);  // returns the previous state, not a failure
+        ReleaseProgressWindow(context_);
         shell_.Unload();
     }
     BinRun(const BinRun&) = delete;
@@ -79,14 +78,14 @@ public:
 
     void DisableParent()
     {
-        if (app_.parentWindow) {
-            EnableWindow(app_.parentWindow, FALSE);
+        if (context_.parentWindow) {
+            EnableWindow(context_.parentWindow, FALSE);
             disabledParent_ = true;
         }
     }
 
 private:
-    ShredApp& app_;
+    ShredContext& context_;
     RecycleBinShell& shell_;
     bool disabledParent_ = false;
 };
@@ -109,35 +108,35 @@ void WriteDesktopIni(const std::string& binFolder)
 enum class BinOutcome { Shredded, NotListed, Stopped };
 
 // Shreds the entries of one bin folder; a bin without a folder is named by its drive's root.
-BinOutcome ShredBinFolder(ShredApp& app, FolderSystem& disk, const std::string& bin, BinLayout layout,
+BinOutcome ShredBinFolder(ShredContext& context, FolderSystem& disk, const std::string& bin, BinLayout layout,
                           const char* root)
 {
     std::unique_ptr<FolderListing> listing = bin.empty() ? nullptr : disk.List(bin + "*.*");
     if (!listing) {
-        app.Report(StyleError, MessageText::WithPath(app.LookupText(9034), bin.empty() ? root : bin));
+        Report(context, WarningStyle::Error, MessageText::WithPath(context.LookupText(9034), bin.empty() ? root : bin));
         return BinOutcome::NotListed;
     }
     FolderEntry entry;
-    while (!app.stopRequest && listing->Next(entry)) {
+    while (!context.stopRequest && listing->Next(entry)) {
         const bool directory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (directory ? strcmp(entry.name, ".") == 0 || strcmp(entry.name, "..") == 0
                       : IsBinIndexFile(entry.name, layout))
             continue;
         std::string child = bin + entry.name;
         if (!FitsPathBuffer(child)) {
-            ReportLongChildPath(app, child);
+            ReportLongChildPath(context, child);
             continue;
         }
         if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            RemoveLinkItem(app, child, directory, disk);
+            RemoveLinkItem(context, child, directory, disk);
             continue;
         }
-        bool stop = directory ? ShredFolder(app, child, false, WalkBin, disk) == FolderStopped
-                              : disk.ShredFile(app, child, OriginBinOverwrite);
+        bool stop = directory ? ShredFolder(context, child, false, WalkMode::Bin, disk) == FolderResult::Stopped
+                              : disk.ShredFile(context, child, ItemOrigin::BinOverwrite) == Flow::Stop;
         if (stop)
-            app.stopRequest = 1;
+            context.stopRequest = 1;
     }
-    return app.stopRequest ? BinOutcome::Stopped : BinOutcome::Shredded;
+    return context.stopRequest ? BinOutcome::Stopped : BinOutcome::Shredded;
 }
 
 }  // namespace
@@ -153,125 +152,126 @@ BinLayout SystemBinLayout()
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     if (!GetVersionExA(&version))
-        return BinLayoutClassic;
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 6 ? BinLayoutPerUser
-                                                                                       : BinLayoutClassic;
+        return BinLayout::Classic;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 6 ? BinLayout::PerUser
+                                                                                       : BinLayout::Classic;
 }
 
-std::string BinFolder(ShredApp& app, int letter, BinLayout layout)
+std::string BinFolder(ShredContext& context, int letter, BinLayout layout)
 {
-    const DriveEntry& drive = app.drives[letter];
+    const DriveEntry& drive = context.machine.drives[letter];
     if (drive.root[0] == '\0')
         return std::string();
     std::string root = drive.root;
-    if (layout == BinLayoutClassic && !drive.ntfs)
+    if (layout == BinLayout::Classic && !drive.ntfs)
         return root + "RECYCLED\\";
     // Without the SID the folder above would be taken for the user's own, with every other
     // user's bin in it.
-    if (app.sid.empty() && ReadUserSidText(app.sid) != SidOk)
-        app.sid.clear();
-    if (app.sid.empty())
+    if (context.machine.sid.empty() && ReadUserSidText(context.machine.sid) != SidOk)
+        context.machine.sid.clear();
+    if (context.machine.sid.empty())
         return std::string();
-    return root + (layout == BinLayoutClassic ? "Recycler\\" : "$Recycle.Bin\\") + app.sid + "\\";
+    return root + (layout == BinLayout::Classic ? "Recycler\\" : "$Recycle.Bin\\") + context.machine.sid + "\\";
 }
 
 bool IsBinIndexFile(const char* name, BinLayout layout)
 {
     if (lstrcmpiA(name, "INFO2") == 0 || lstrcmpiA(name, "desktop.ini") == 0)
         return true;
-    return layout == BinLayoutPerUser && name[0] == '$' && (name[1] == 'I' || name[1] == 'i');
+    return layout == BinLayout::PerUser && name[0] == '$' && (name[1] == 'I' || name[1] == 'i');
 }
 
-void ShredRecycleBin(ShredApp& app)
+void ShredRecycleBin(ShredContext& context)
 {
-    ShredRecycleBin(app, SystemRecycleBin(), SystemBinLayout(), DiskFolders());
+    ShredRecycleBin(context, SystemRecycleBin(), SystemBinLayout(), DiskFolders());
 }
 
-void ShredRecycleBin(ShredApp& app, RecycleBinShell& shell, BinLayout layout, FolderSystem& disk)
+void ShredRecycleBin(ShredContext& context, RecycleBinShell& shell, BinLayout layout, FolderSystem& disk)
 {
-    int loaded = shell.Load();
-    BinRun run(app, shell);
-    if (loaded == RecycleBinShell::NoLibrary)
+    RecycleBinShell::LoadResult loaded = shell.Load();
+    BinRun run(context, shell);
+    if (loaded == RecycleBinShell::LoadResult::NoLibrary)
         return;
-    if (loaded != RecycleBinShell::Loaded) {
-        app.Report(StyleNotice, app.LookupText(9014));
+    if (loaded != RecycleBinShell::LoadResult::Loaded) {
+        Report(context, WarningStyle::Notice, context.LookupText(9014));
         return;
     }
 
-    app.stopRequest = 0;
+    context.stopRequest = 0;
     long long total = 0;
-    for (const DriveEntry& drive : app.drives) {
+    for (const DriveEntry& drive : context.machine.drives) {
         if (drive.root[0] == '\0')
             continue;
         long long items = 0;
         HRESULT result = shell.Query(drive.root, &items);
         if (result != S_OK) {
-            app.Report(StyleNotice, MessageText::ExpandLineBreaks(app.LookupText(9048)) + " " +
+            Report(context, WarningStyle::Notice, MessageText::ExpandLineBreaks(context.LookupText(9048)) + " " +
                                         MessageText::Hex8(static_cast<unsigned long>(result)));
             break;
         }
         total += items;
     }
     if (total == 0) {
-        app.Report(StyleError, app.LookupText(9015));
+        Report(context, WarningStyle::Error, context.LookupText(9015));
         return;
     }
-    if (!app.silent) {
-        if (app.Report(StyleYesNo, MessageText::ExpandLineBreaks(app.LookupText(9049))) != AnswerPositive)
+    if (!context.silent) {
+        if (Report(context, WarningStyle::YesNo, MessageText::ExpandLineBreaks(context.LookupText(9049))) != Answer::Positive)
             return;
     }
 
-    if (!AcquireProgressWindow(app))
+    if (!AcquireProgressWindow(context))
         return;
     run.DisableParent();
-    if (app.progressWindow)
-        app.progressWindow->SetCaption(app.LookupText(9902));
+    if (context.progressWindow)
+        context.progressWindow->SetCaption(context.LookupText(9902));
 
-    for (int letter = 0; letter < 26 && !app.stopRequest; ++letter) {
-        const DriveEntry& drive = app.drives[letter];
+    for (int letter = 0; letter < 26 && !context.stopRequest; ++letter) {
+        const DriveEntry& drive = context.machine.drives[letter];
         if (drive.root[0] == '\0')
             continue;
         long long items = 0;
         if (shell.Query(drive.root, &items) != S_OK || items == 0)
             continue;
 
-        std::string bin = BinFolder(app, letter, layout);
-        BinOutcome outcome = ShredBinFolder(app, disk, bin, layout, drive.root);
+        std::string bin = BinFolder(context, letter, layout);
+        BinOutcome outcome = ShredBinFolder(context, disk, bin, layout, drive.root);
         if (outcome == BinOutcome::NotListed)
             continue;
         if (outcome == BinOutcome::Stopped) {
             char driveLetter = drive.root[0];
             MessageText::Values values;
             values.c = &driveLetter;
-            app.Report(StyleError, MessageText::Compose(app.LookupText(9050), values));
+            Report(context, WarningStyle::Error, MessageText::Compose(context.LookupText(9050), values));
             return;
         }
-        if (app.progressWindow) {
-            app.progressWindow->SetLine(1, app.LookupText(9913) + drive.root[0]);
-            app.progressWindow->SetLine(2, std::string());
-            app.progressWindow->SetLine(3, std::string());
-            app.progressWindow->SetPosition(0);
-            app.progressWindow->Repaint();
+        if (context.progressWindow) {
+            context.progressWindow->SetLine(1, context.LookupText(9913) + drive.root[0]);
+            context.progressWindow->SetLine(2, std::string());
+            context.progressWindow->SetLine(3, std::string());
+            context.progressWindow->SetPosition(0);
+            context.progressWindow->Repaint();
         }
         shell.Empty(drive.root);
-        if (layout == BinLayoutClassic && !bin.empty())
+        if (layout == BinLayout::Classic && !bin.empty())
             WriteDesktopIni(bin);
     }
 }
 
-void ShredRecycleBinNow(ShredApp& app)
+void ShredRecycleBinNow(ShredContext& context)
 {
-    ShredRecycleBinNow(app, SystemRecycleBin(), SystemBinLayout(), DiskFolders());
+    ShredRecycleBinNow(context, SystemRecycleBin(), SystemBinLayout(), DiskFolders());
 }
 
-void ShredRecycleBinNow(ShredApp& app, RecycleBinShell& shell, BinLayout layout, FolderSystem& disk)
+void ShredRecycleBinNow(ShredContext& context, RecycleBinShell& shell, BinLayout layout, FolderSystem& disk)
 {
     if (Settings::ReadNumber("BinAlertDisabled", 0) == 0) {
+        // Shown in silent runs too, until its box has once been ticked.
         bool dontShowAgain = false;
-        if (!app.channel || !app.channel->ShowNotice(NoticeRecycleBin, app.LookupText(9062), app.title, &dontShowAgain))
+        if (!NoticeInPerson(context, NoticeMode::RecycleBin, context.LookupText(9062), &dontShowAgain))
             return;
         if (dontShowAgain)
             Settings::WriteNumber("BinAlertDisabled", 1);
     }
-    ShredRecycleBin(app, shell, layout, disk);
+    ShredRecycleBin(context, shell, layout, disk);
 }

@@ -1,8 +1,7 @@
 #include "engine/ShredLog.h"
 
-#include "app/Settings.h"
-#include "app/ShredApp.h"
 #include "common/ScopedWin.h"
+#include "common/Settings.h"
 
 std::string LogFilePath()
 {
@@ -39,13 +38,7 @@ void WriteTaskLine(const std::string& taskName)
     AppendToLog("Task Name: " + taskName + "\n");
 }
 
-void WriteLogEntry(const ShredApp& app)
+void AppendLogEntry(const std::string& text)
 {
-    AppendToLog(app.logText + "\n\n");
-}
-
-void LogMessage(ShredApp& app, const std::string& text)
-{
-    app.logText = text;
-    WriteLogEntry(app);
+    AppendToLog(text + "\n\n");
 }

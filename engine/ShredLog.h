@@ -1,11 +1,9 @@
 // The shred log: "log.txt" in the installation folder, appended to by silent runs and never
 // read by the program. Each entry opens, appends and closes the file; an entry that cannot be
-// written is lost without a message.
+// written is lost without a message. Messages reach it through engine/Reporting.h.
 #pragma once
 
 #include <string>
-
-class ShredApp;
 
 // The log's path, taken from the settings at each write ("\log.txt" without an AppPath); empty
 // when it does not fit a path buffer.
@@ -17,8 +15,5 @@ void AppendToLog(const std::string& text);
 // Appends "Task Name: " and the name, then one line end.
 void WriteTaskLine(const std::string& taskName);
 
-// Appends the application's log text, then two line ends.
-void WriteLogEntry(const ShredApp& app);
-
-// Sets the log text to `text` and appends it: how every silent message reaches the log.
-void LogMessage(ShredApp& app, const std::string& text);
+// Appends a message entry: `text`, then two line ends, which leave an empty line.
+void AppendLogEntry(const std::string& text);

@@ -45,10 +45,6 @@ void ComplementBytes(unsigned char* buffer, size_t count);
 // The first progress line of a wipe file: "%s" its name, "%u" its number, "%t" the count.
 std::string WipeFileLine(const std::string& pattern, const std::string& name, unsigned number, unsigned count);
 
-// The system's description of an error code (no trailing line end), or its code in eight
-// hexadecimal digits when the system has none.
-std::string SystemErrorText(unsigned long code);
-
 // The write-failure message: the composed text with the system's description after it.
 std::string WriteFailureText(const std::string& pattern, const std::string& path, unsigned long code);
 

@@ -1,6 +1,7 @@
 // The engine's one way to reach a person: questions and notices in the warning dialogs, a plain
-// stop message, and the progress window. The real dialogs are one implementation; tests script
-// their own. Silent runs do not ask: the engine logs instead (engine/ShredLog.h).
+// stop message, the notice dialog and the progress window. The real dialogs are one
+// implementation; tests script their own. The rules of when to ask at all (silent runs log
+// instead) are engine/Reporting.h.
 #pragma once
 
 #include <windows.h>
@@ -8,19 +9,25 @@
 #include <memory>
 #include <string>
 
-// Answers recorded by the warning dialogs.
-enum Answer { AnswerPositive = 6, AnswerNo = 7, AnswerCancel = 2 };
+// Answers recorded by the warning dialogs; the numbers are the ones the dialogs record.
+enum class Answer { Positive = 6, No = 7, Cancel = 2 };
 
-// Styles of the warning dialogs: which buttons a question offers.
-enum WarningStyle {
-    StyleNotice = 0,         // OK
-    StyleGoOnQuestion = 1,   // Continue / Stop
-    StyleConfirm = 2,        // OK / Cancel
-    StyleYesNoCancel = 3,    // Yes / No / Cancel
-    StyleError = 4,          // OK
-    StyleContinueStop = 5,   // Continue / Stop
-    StyleYesNo = 6,          // Yes / No
+// Styles of the warning dialogs: which buttons a question offers. The number is the movie's frame.
+enum class WarningStyle {
+    Notice = 0,         // OK
+    GoOnQuestion = 1,   // Continue / Stop
+    Confirm = 2,        // OK / Cancel
+    YesNoCancel = 3,    // Yes / No / Cancel
+    Error = 4,          // OK
+    ContinueStop = 5,   // Continue / Stop
+    YesNo = 6,          // Yes / No
 };
+
+// The warning dialog, or the big one with more room for the text.
+enum class DialogSize { Normal, Big };
+
+// Modes of the notice dialog.
+enum class NoticeMode { OldShell = 0, RecycleBin = 1 };
 
 // The progress window of a run: three lines of text, a caption and a bar.
 class ProgressView {
@@ -34,19 +41,21 @@ public:
     virtual void Repaint() = 0;
 };
 
-// Modes of the notice dialog.
-enum NoticeMode { NoticeOldShell = 0, NoticeRecycleBin = 1 };
-
 class UserChannel {
 public:
     virtual ~UserChannel() = default;
 
-    // Shows `text` in the warning dialog (the big one when `big`) in a style, with `title`;
-    // returns the answer: AnswerPositive, AnswerNo or AnswerCancel.
-    virtual int Ask(int style, const std::string& text, const std::string& title, bool big = false) = 0;
+    // Shows `text` in the warning dialog of `size` in a style, with `title`; returns the answer.
+    // A dialog that cannot be shown answers Cancel.
+    virtual Answer Ask(WarningStyle style, const std::string& text, const std::string& title, DialogSize size) = 0;
 
     // A system message box with a stop icon.
     virtual void Alert(const std::string& text, const std::string& title) = 0;
+
+    // The notice dialog with its do-not-show-again box, in a mode. True when it ends with OK;
+    // `*dontShowAgain` then holds the box.
+    virtual bool ShowNotice(NoticeMode mode, const std::string& text, const std::string& title,
+                            bool* dontShowAgain) = 0;
 
     // Creates the progress window, hidden, owned by `parent` (may be null). Its cancel sets
     // `*stopRequest`. Returns null when the window cannot be created.
@@ -54,13 +63,4 @@ public:
 
     // Lets the thread process every window message that is waiting, without blocking.
     virtual void PumpMessages() = 0;
-
-    // The notice dialog with its do-not-show-again box, in a mode (NoticeOldShell or
-    // NoticeRecycleBin). True when it ends with OK; `*dontShowAgain` then holds the box.
-    // Until the notice dialog exists, the warning dialog asks in its place with the box unticked.
-    virtual bool ShowNotice(int /*mode*/, const std::string& text, const std::string& title, bool* dontShowAgain)
-    {
-        *dontShowAgain = false;
-        return Ask(StyleConfirm, text, title) == AnswerPositive;
-    }
 };

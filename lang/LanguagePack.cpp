@@ -1,6 +1,6 @@
 #include "lang/LanguagePack.h"
 
-#include "app/Settings.h"
+#include "common/Settings.h"
 
 #include <vector>
 

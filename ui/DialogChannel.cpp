@@ -4,20 +4,17 @@
 #include "ui/ProgressDlg.h"
 #include "ui/WarningDlg.h"
 
-#include <new>
 
-int DialogChannel::Ask(int style, const std::string& text, const std::string& title, bool big)
+Answer DialogChannel::Ask(WarningStyle style, const std::string& text, const std::string& title, DialogSize size)
 {
-    std::unique_ptr<CWarningDlg> dialog(big ? new (std::nothrow) CBigWarningDlg : new (std::nothrow) CWarningDlg);
-    if (!dialog)
-        return AnswerCancel;
-    dialog->m_style = style;
-    dialog->m_message = text;
-    dialog->m_title = title;
-    // A question nobody could see is not answered yes: the earlier answer must not stand for it.
-    if (dialog->DoModal() == -1)
-        return AnswerCancel;
-    return CWarningDlg::Answer();
+    return ShowWarning(nullptr, style, text, title, size);
+}
+
+bool DialogChannel::ShowNotice(NoticeMode, const std::string& text, const std::string& title, bool* dontShowAgain)
+{
+    // Until the notice dialog exists, the warning dialog asks in its place with the box unticked.
+    *dontShowAgain = false;
+    return Ask(WarningStyle::Confirm, text, title, DialogSize::Normal) == Answer::Positive;
 }
 
 void DialogChannel::Alert(const std::string& text, const std::string& title)

@@ -1,6 +1,6 @@
 #include "ui/MovieDialog.h"
 
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "ui/MoviePlayer.h"
 
 #include <algorithm>
@@ -54,8 +54,6 @@ CMovieDialog::~CMovieDialog()
         ::DestroyWindow(window_);
         window_ = nullptr;
     }
-    if (fallbackFont_)
-        DeleteObject(fallbackFont_);
 }
 
 INT_PTR CMovieDialog::DoModal(HWND owner)
@@ -204,12 +202,12 @@ void CMovieDialog::UseMovieFont(const int* ids, size_t count)
         NONCLIENTMETRICSA metrics = {};
         metrics.cbSize = sizeof(metrics);
         if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-            fallbackFont_ = CreateFontIndirectA(&metrics.lfMessageFont);
+            fallbackFont_.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
     }
     if (!fallbackFont_)
         return;  // the template's font stays
     for (size_t i = 0; i < count; ++i)
-        SendDlgItemMessageA(window_, ids[i], WM_SETFONT, reinterpret_cast<WPARAM>(fallbackFont_), FALSE);
+        SendDlgItemMessageA(window_, ids[i], WM_SETFONT, reinterpret_cast<WPARAM>(fallbackFont_.Get()), FALSE);
 }
 
 HWND CMovieDialog::MovieControl(int id, HWND given) const
@@ -250,7 +248,46 @@ void CMovieDialog::FinishInit()
         SetFocus(GetNextDlgTabItem(window_, nullptr, FALSE));
 }
 
+void CMovieDialog::OnFSCommand(const std::string& command, const std::string& args)
+{
+    CommandTable table = Commands();
+    for (size_t i = 0; i < table.count; ++i) {
+        const Command& row = table.rows[i];
+        if (row.movieCommand && SameCommand(row.movieCommand, command)) {
+            (this->*row.handler)(args);
+            return;
+        }
+    }
+}
+
+bool CMovieDialog::OnCommand(int id)
+{
+    CommandTable table = Commands();
+    for (size_t i = 0; i < table.count; ++i) {
+        const Command& row = table.rows[i];
+        if (row.windowId != 0 && row.windowId == id) {
+            (this->*row.handler)(std::string());
+            return true;
+        }
+    }
+    return false;
+}
+
 INT_PTR CALLBACK CMovieDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // No exception leaves a dialog procedure: the system's code between it and us knows none. A
+    // dialog whose handler failed so is ended as cancelled rather than left in a broken state.
+    try {
+        return DispatchDialogMessage(window, message, wParam, lParam);
+    } catch (...) {
+        auto* dialog = reinterpret_cast<CMovieDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+        if (dialog)
+            dialog->EndDialog(IDCANCEL);
+        return FALSE;
+    }
+}
+
+INT_PTR CMovieDialog::DispatchDialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<CMovieDialog*>(lParam);
@@ -293,7 +330,7 @@ INT_PTR CMovieDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SendMessageA(m_movie.GetSafeHwnd(), WM_COMMAND, wParam, reinterpret_cast<LPARAM>(control));
             return TRUE;
         }
-        return OnCommand(id, HIWORD(wParam)) ? TRUE : FALSE;
+        return OnCommand(id) ? TRUE : FALSE;
     }
     case DM_GETDEFID: {
         if (!MoviePlays())
@@ -312,7 +349,7 @@ INT_PTR CMovieDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_HELP:
         return OnHelpInfo();
     case WM_CLOSE:
-        return OnCommand(IDCANCEL, BN_CLICKED) ? TRUE : FALSE;
+        return OnCommand(IDCANCEL) ? TRUE : FALSE;
     default:
         return FALSE;
     }

@@ -1,10 +1,12 @@
 // The base of every movie window: a dialog from a template whose movie host (control 1060) plays
-// a movie from the installation's Skin folder. One dialog procedure stores `this` and hands
-// window commands and movie commands to the derived class, which dispatches them through its
-// tables. Modal dialogs run their own loop so that the input bound for the movie can be filtered
-// before it is dispatched.
+// a movie from the installation's Skin folder. One dialog procedure stores `this` and dispatches
+// both the movie's commands and the window's own commands through the one command table of the
+// derived class; no exception leaves it. Modal dialogs run their own loop so that the input bound
+// for the movie can be filtered before it is dispatched. Callers use each dialog through one
+// function that takes its inputs and returns its answer; they never see its window.
 #pragma once
 
+#include "common/ScopedWin.h"
 #include "ui/ShockwaveFlash.h"
 
 #include <windows.h>
@@ -47,13 +49,41 @@ public:
 protected:
     static constexpr int MovieHostId = 1060;
 
+    // One row of a dialog's command table: the movie command it answers (names compared without
+    // regard to letter case; null for none), the window command it answers (0 for none), and the
+    // handler, which receives the movie command's argument (empty for a window command).
+    using Handler = void (CMovieDialog::*)(const std::string& args);
+    struct Command {
+        const char* movieCommand;
+        int windowId;
+        Handler handler;
+    };
+    struct CommandTable {
+        const Command* rows;
+        size_t count;
+    };
+    template <size_t N>
+    static CommandTable Table(const Command (&rows)[N])
+    {
+        return {rows, N};
+    }
+    // A handler of a derived dialog as a row of its table.
+    template <typename Dialog>
+    static Handler On(void (Dialog::*handler)(const std::string&))
+    {
+        return static_cast<Handler>(handler);
+    }
+
+    // The dialog's commands: movie commands are tested in the table's order and the first match
+    // is carried out; a name or id that matches nothing is ignored.
+    virtual CommandTable Commands() const { return {nullptr, 0}; }
+    // A movie command, and a window command (true when handled): by default through the table.
+    virtual void OnFSCommand(const std::string& command, const std::string& args);
+    virtual bool OnCommand(int id);
+
     // Set-up, when the window has been created; the focus goes to the movie's default button
     // (or the template's) afterwards.
     virtual void OnInitDialog() {}
-    // A movie command from the movie host.
-    virtual void OnFSCommand(const std::string& command, const std::string& args) = 0;
-    // A command of the window system (buttons, Enter, Escape); true when it was handled.
-    virtual bool OnCommand(int id, int code) = 0;
     // The window's context-help request; the result is the message's.
     virtual BOOL OnHelpInfo() { return FALSE; }
     // The movie did not load: show the template's own controls instead.
@@ -66,51 +96,18 @@ protected:
     bool MoviePlays() const;
     void EndDialog(INT_PTR result);
     void StartDragging();
+    // The handler of "IDC_FS_Drag", the same in every movie window.
+    void OnDrag(const std::string&) { StartDragging(); }
     // Shows or hides a template control.
     void ShowItem(int id, bool show);
     // Puts the template's own controls in the movie's font.
     void UseMovieFont(const int* ids, size_t count);
 
-    template <typename Dialog>
-    struct MovieCommand {
-        const char* name;
-        void (Dialog::*handler)(const std::string& args);
-    };
-    template <typename Dialog>
-    struct WindowCommand {
-        int id;
-        void (Dialog::*handler)();
-    };
-
-    // The first entry whose name matches, letter case ignored, handles the command.
-    template <typename Dialog, size_t N>
-    static bool Dispatch(Dialog* dialog, const MovieCommand<Dialog> (&table)[N], const std::string& command,
-                         const std::string& args)
-    {
-        for (const MovieCommand<Dialog>& entry : table) {
-            if (SameCommand(entry.name, command)) {
-                (dialog->*entry.handler)(args);
-                return true;
-            }
-        }
-        return false;
-    }
-    template <typename Dialog, size_t N>
-    static bool Dispatch(Dialog* dialog, const WindowCommand<Dialog> (&table)[N], int id)
-    {
-        for (const WindowCommand<Dialog>& entry : table) {
-            if (entry.id == id) {
-                (dialog->*entry.handler)();
-                return true;
-            }
-        }
-        return false;
-    }
-
     CShockwaveFlash m_movie;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR DispatchDialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void FinishInit();
     HWND MovieControl(int id, HWND given) const;
@@ -120,5 +117,5 @@ private:
     bool modeless_ = false;
     bool ended_ = false;
     INT_PTR result_ = IDCANCEL;
-    HFONT fallbackFont_ = nullptr;
+    AutoGdiObject fallbackFont_;
 };

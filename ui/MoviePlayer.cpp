@@ -1,6 +1,6 @@
 #include "ui/MoviePlayer.h"
 
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "common/ScopedWin.h"
 #include "lang/LanguagePack.h"
 #include "ui/SceneFormat.h"
@@ -20,13 +20,7 @@ namespace {
 
 constexpr int FirstControlId = 20000;
 
-struct GdiTraits {
-    using Value = HGDIOBJ;
-    static Value Empty() { return nullptr; }
-    static bool IsValid(Value v) { return v != nullptr; }
-    static void Close(Value v) { DeleteObject(v); }
-};
-using AutoGdi = ScopedHandle<GdiTraits>;
+using AutoGdi = AutoGdiObject;
 
 COLORREF FromRgb(unsigned long rgb)
 {
@@ -188,10 +182,12 @@ void Player::MakeFonts()
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(GetParent(window_), WM_GETFONT, 0, 0));
     if (!dialogFont || !GetObjectA(dialogFont, sizeof(base), &base))
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(base), &base);
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    int dpi = 96;
+    {
+        AutoWindowDC screen(nullptr);
+        if (screen)
+            dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    }
     int points = scene_.fontPoints ? scene_.fontPoints : 9;
 
     // The movie's face when the system has it, else the shell's dialog face.
@@ -202,15 +198,12 @@ void Player::MakeFonts()
             lstrcpynA(probe.lfFaceName, candidate.c_str(), LF_FACESIZE);
             probe.lfHeight = -MulDiv(points, dpi, 72);
             AutoGdi font(CreateFontIndirectA(&probe));
-            HDC dc = GetDC(window_);
+            AutoWindowDC dc(window_);
             char actual[LF_FACESIZE] = {};
             if (dc && font) {
-                HGDIOBJ old = SelectObject(dc, font.Get());
-                GetTextFaceA(dc, LF_FACESIZE, actual);
-                SelectObject(dc, old);
+                AutoSelectObject selected(dc.Get(), font.Get());
+                GetTextFaceA(dc.Get(), LF_FACESIZE, actual);
             }
-            if (dc)
-                ReleaseDC(window_, dc);
             if (lstrcmpiA(actual, candidate.c_str()) == 0) {
                 face = candidate;
                 break;
@@ -413,15 +406,15 @@ void Player::SetMessageText(Live& live, const std::string& text)
 {
     SetWindowTextA(live.control, WithCrLf(text).c_str());
     // The scroll bar shows only when the text is longer than the box.
-    HDC dc = GetDC(live.control);
     int lineHeight = 16;
-    if (dc) {
-        HGDIOBJ old = SelectObject(dc, FontFor(*live.element));
-        TEXTMETRICA metrics;
-        if (GetTextMetricsA(dc, &metrics))
-            lineHeight = metrics.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(live.control, dc);
+    {
+        AutoWindowDC dc(live.control);
+        if (dc) {
+            AutoSelectObject selected(dc.Get(), FontFor(*live.element));
+            TEXTMETRICA metrics;
+            if (GetTextMetricsA(dc.Get(), &metrics))
+                lineHeight = metrics.tmHeight;
+        }
     }
     ShowScrollBar(live.control, SB_VERT, FALSE);
     LRESULT lines = SendMessageA(live.control, EM_GETLINECOUNT, 0, 0);
@@ -752,7 +745,12 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     if (!player)
         return DefWindowProcA(window, message, wParam, lParam);
-    return player->Handle(message, wParam, lParam);
+    // No exception leaves a window procedure: the system's code between it and us knows none.
+    try {
+        return player->Handle(message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 }  // namespace

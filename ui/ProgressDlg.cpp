@@ -1,6 +1,6 @@
 #include "ui/ProgressDlg.h"
 
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "lang/LanguagePack.h"
 #include "ui/resource.h"
 
@@ -19,25 +19,17 @@ void CProgressDlg::OnInitDialog()
     LoadMovie("progress.swf");
 }
 
-void CProgressDlg::OnFSCommand(const std::string& command, const std::string& args)
+CMovieDialog::CommandTable CProgressDlg::Commands() const
 {
-    static const MovieCommand<CProgressDlg> table[] = {
-        {"ID_FS_cancel", &CProgressDlg::OnCancelCommand},
-        {"IDC_FS_Drag", &CProgressDlg::OnDrag},
+    static const Command commands[] = {
+        {"ID_FS_cancel", IDCANCEL, On(&CProgressDlg::OnCancel)},
+        {"IDC_FS_Drag", 0, On(&CProgressDlg::OnDrag)},
+        {nullptr, IDOK, On(&CProgressDlg::OnNothing)},
     };
-    Dispatch(this, table, command, args);
+    return Table(commands);
 }
 
-bool CProgressDlg::OnCommand(int id, int)
-{
-    static const WindowCommand<CProgressDlg> table[] = {
-        {IDCANCEL, &CProgressDlg::OnCancel},
-        {IDOK, &CProgressDlg::OnNothing},
-    };
-    return Dispatch(this, table, id);
-}
-
-void CProgressDlg::OnCancel()
+void CProgressDlg::OnCancel(const std::string&)
 {
     if (stopRequest_)
         *stopRequest_ = 1;

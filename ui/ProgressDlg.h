@@ -18,17 +18,14 @@ public:
     void Repaint() override;
 
 protected:
+    CommandTable Commands() const override;
     void OnInitDialog() override;
-    void OnFSCommand(const std::string& command, const std::string& args) override;
-    bool OnCommand(int id, int code) override;
     void ShowFallback() override;
     bool FiltersMovieInput() const override { return false; }
 
 private:
-    void OnCancel();
-    void OnCancelCommand(const std::string&) { OnCancel(); }
-    void OnDrag(const std::string&) { StartDragging(); }
-    void OnNothing() {}
+    void OnCancel(const std::string&);
+    void OnNothing(const std::string&) {}
 
     int* stopRequest_;
     long long divisor_ = 1;  // the bar counts in 32 bits; huge ranges are scaled down

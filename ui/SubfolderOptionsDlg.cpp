@@ -1,8 +1,12 @@
 #include "ui/SubfolderOptionsDlg.h"
 
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "lang/LanguagePack.h"
+#include "ui/MovieDialog.h"
 #include "ui/resource.h"
+
+#include <memory>
+#include <new>
 
 #include <shellapi.h>
 
@@ -27,11 +31,52 @@ std::string CheckedPolicy(HWND window, const int (&radios)[3], const std::string
     return fallback;
 }
 
+class CSubfolderOptionsDlg : public CMovieDialog {
+public:
+    explicit CSubfolderOptionsDlg(const SubfolderPolicies& policies)
+        : CMovieDialog(IDD_SUBFOLDER_OPTIONS), m_contentsPolicy(policies.contents), m_removalPolicy(policies.removal)
+    {
+    }
+
+    // The policies and their text forms, which carry the values to and from the movie.
+    int m_contentsPolicy;
+    int m_removalPolicy;
+    std::string m_contentsText = "0";
+    std::string m_removalText = "0";
+
+protected:
+    CommandTable Commands() const override
+    {
+        static const Command commands[] = {
+            {"ID_FS_OK", 0, On(&CSubfolderOptionsDlg::OnMovieOK)},
+            {"ID_FS_Cancel", IDCANCEL, On(&CSubfolderOptionsDlg::OnCancel)},
+            {"IDC_FS_Drag", 0, On(&CSubfolderOptionsDlg::OnDrag)},
+            {nullptr, IDOK, On(&CSubfolderOptionsDlg::OnOK)},
+            {nullptr, IDC_HELP_BUTTON, On(&CSubfolderOptionsDlg::OnHelp)},
+            {nullptr, IDC_CONTENTS_NEVER, On(&CSubfolderOptionsDlg::OnRadio)},
+            {nullptr, IDC_CONTENTS_PROMPT, On(&CSubfolderOptionsDlg::OnRadio)},
+            {nullptr, IDC_CONTENTS_ALWAYS, On(&CSubfolderOptionsDlg::OnRadio)},
+        };
+        return Table(commands);
+    }
+    void OnInitDialog() override;
+    BOOL OnHelpInfo() override;
+    void ShowFallback() override;
+
+private:
+    void OnMovieOK(const std::string&);
+    void OnOK(const std::string&);
+    void OnCancel(const std::string&) { EndDialog(IDCANCEL); }
+    void OnHelp(const std::string&) { OpenHelpPage(); }
+    void OnRadio(const std::string&) {}
+    void OpenHelpPage();
+
+    bool fallback_ = false;
+};
+
 }  // namespace
 
-CSubfolderOptionsDlg::CSubfolderOptionsDlg() : CMovieDialog(IDD_SUBFOLDER_OPTIONS) {}
-
-int CSubfolderOptionsDlg::PolicyFromText(const std::string& text)
+int PolicyFromText(const std::string& text)
 {
     int value = 0;
     for (char c : text) {
@@ -42,6 +87,16 @@ int CSubfolderOptionsDlg::PolicyFromText(const std::string& text)
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+bool EditSubfolderPolicies(HWND owner, SubfolderPolicies& policies)
+{
+    std::unique_ptr<CSubfolderOptionsDlg> dialog(new (std::nothrow) CSubfolderOptionsDlg(policies));
+    if (!dialog || dialog->DoModal(owner) != IDOK)
+        return false;
+    policies.contents = PolicyFromText(dialog->m_contentsText);
+    policies.removal = PolicyFromText(dialog->m_removalText);
+    return true;
 }
 
 void CSubfolderOptionsDlg::OnInitDialog()
@@ -77,28 +132,6 @@ void CSubfolderOptionsDlg::OnInitDialog()
     m_movie.SetVariable("_root.removeSubfoler", m_removalText);
 }
 
-void CSubfolderOptionsDlg::OnFSCommand(const std::string& command, const std::string& args)
-{
-    static const MovieCommand<CSubfolderOptionsDlg> table[] = {
-        {"ID_FS_OK", &CSubfolderOptionsDlg::OnMovieOK},
-        {"ID_FS_Cancel", &CSubfolderOptionsDlg::OnMovieCancel},
-        {"IDC_FS_Drag", &CSubfolderOptionsDlg::OnDrag},
-    };
-    Dispatch(this, table, command, args);
-}
-
-bool CSubfolderOptionsDlg::OnCommand(int id, int)
-{
-    static const WindowCommand<CSubfolderOptionsDlg> table[] = {
-        {IDOK, &CSubfolderOptionsDlg::OnOK},
-        {IDCANCEL, &CSubfolderOptionsDlg::OnCancel},
-        {IDC_HELP_BUTTON, &CSubfolderOptionsDlg::OnHelp},
-        {IDC_CONTENTS_NEVER, &CSubfolderOptionsDlg::OnRadio},
-        {IDC_CONTENTS_PROMPT, &CSubfolderOptionsDlg::OnRadio},
-        {IDC_CONTENTS_ALWAYS, &CSubfolderOptionsDlg::OnRadio},
-    };
-    return Dispatch(this, table, id);
-}
 
 void CSubfolderOptionsDlg::OnMovieOK(const std::string&)
 {
@@ -107,7 +140,7 @@ void CSubfolderOptionsDlg::OnMovieOK(const std::string&)
     EndDialog(IDOK);
 }
 
-void CSubfolderOptionsDlg::OnOK()
+void CSubfolderOptionsDlg::OnOK(const std::string&)
 {
     // With the movie playing, the window's own OK keeps the values the dialog started with; when
     // the dialog shows its own radio buttons instead, they hold the user's choice.
@@ -118,15 +151,6 @@ void CSubfolderOptionsDlg::OnOK()
     EndDialog(IDOK);
 }
 
-void CSubfolderOptionsDlg::OnCancel()
-{
-    EndDialog(IDCANCEL);
-}
-
-void CSubfolderOptionsDlg::OnHelp()
-{
-    OpenHelpPage();
-}
 
 BOOL CSubfolderOptionsDlg::OnHelpInfo()
 {

@@ -1,14 +1,17 @@
 #include "ui/WarningDlg.h"
 
-#include "app/Settings.h"
-#include "engine/UserChannel.h"
+#include "common/ScopedWin.h"
+#include "common/Settings.h"
 #include "lang/LanguagePack.h"
+#include "ui/MovieDialog.h"
 #include "ui/resource.h"
 
+#include <memory>
+#include <new>
 
 namespace {
 
-int answer = AnswerCancel;
+Answer lastAnswer = Answer::Cancel;
 
 std::string Caption(int key, const char* defaultText)
 {
@@ -22,82 +25,104 @@ void ShowScrollBarWhenLong(HWND edit)
     RECT format = {};
     SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     int lineHeight = 0;
-    HDC dc = GetDC(edit);
-    if (dc) {
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(edit, WM_GETFONT, 0, 0)));
-        TEXTMETRICA metrics;
-        if (GetTextMetricsA(dc, &metrics))
-            lineHeight = metrics.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(edit, dc);
+    {
+        AutoWindowDC dc(edit);
+        if (dc) {
+            AutoSelectObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+            TEXTMETRICA metrics;
+            if (GetTextMetricsA(dc.Get(), &metrics))
+                lineHeight = metrics.tmHeight;
+        }
     }
     LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
     ShowScrollBar(edit, SB_VERT, lineHeight <= 0 || lines * lineHeight > format.bottom - format.top);
 }
 
-}  // namespace
+class CWarningDlg : public CMovieDialog {
+public:
+    CWarningDlg(WarningStyle style, const std::string& message, const std::string& title)
+        : CWarningDlg(IDD_WARNING, "warnning.swf", style, message, title)
+    {
+    }
 
-CWarningDlg::CWarningDlg() : CWarningDlg(IDD_WARNING, "warnning.swf") {}
+protected:
+    CWarningDlg(int templateId, const char* movie, WarningStyle style, const std::string& message,
+                const std::string& title)
+        : CMovieDialog(templateId), movie_(movie), style_(style), message_(message), title_(title)
+    {
+    }
 
-CWarningDlg::CWarningDlg(int templateId, const char* movie) : CMovieDialog(templateId), movie_(movie) {}
+    CommandTable Commands() const override
+    {
+        static const Command commands[] = {
+            {"ID_FS_OK", IDOK, On(&CWarningDlg::OnPositive)},
+            {"ID_FS_yes", 0, On(&CWarningDlg::OnPositive)},
+            {"ID_FS_Continue", 0, On(&CWarningDlg::OnPositive)},
+            {"ID_FS_cancel", IDCANCEL, On(&CWarningDlg::OnCancel)},
+            {"ID_FS_no", IDC_WARNING_NO, On(&CWarningDlg::OnNo)},
+            {"IDC_FS_Drag", 0, On(&CWarningDlg::OnDrag)},
+        };
+        return Table(commands);
+    }
+    void OnInitDialog() override;
+    void ShowFallback() override;
 
-int CWarningDlg::Answer()
-{
-    return answer;
-}
+    void OnPositive(const std::string&)
+    {
+        lastAnswer = Answer::Positive;
+        EndDialog(IDOK);
+    }
+    void OnNo(const std::string&)
+    {
+        lastAnswer = Answer::No;
+        EndDialog(IDCANCEL);
+    }
+    void OnCancel(const std::string&)
+    {
+        lastAnswer = Answer::Cancel;
+        EndDialog(IDCANCEL);
+    }
+
+private:
+    const char* movie_;
+    WarningStyle style_;
+    std::string message_;
+    std::string title_;
+};
+
+class CBigWarningDlg : public CWarningDlg {
+public:
+    CBigWarningDlg(WarningStyle style, const std::string& message, const std::string& title)
+        : CWarningDlg(IDD_BIG_WARNING, "Bigwarn.swf", style, message, title)
+    {
+    }
+
+protected:
+    // The same as the warning dialog's, without "ID_FS_Continue".
+    CommandTable Commands() const override
+    {
+        static const Command commands[] = {
+            {"ID_FS_OK", IDOK, On(&CBigWarningDlg::OnPositive)},
+            {"ID_FS_yes", 0, On(&CBigWarningDlg::OnPositive)},
+            {"ID_FS_cancel", IDCANCEL, On(&CBigWarningDlg::OnCancel)},
+            {"ID_FS_no", IDC_WARNING_NO, On(&CBigWarningDlg::OnNo)},
+            {"IDC_FS_Drag", 0, On(&CBigWarningDlg::OnDrag)},
+        };
+        return Table(commands);
+    }
+};
 
 void CWarningDlg::OnInitDialog()
 {
     // The window has no caption bar, but its name is what the task switcher and screen readers
     // announce; the hidden texts carry the message for the same readers.
-    SetWindowTextA(GetSafeHwnd(), m_title.c_str());
-    SetDlgItemTextA(GetSafeHwnd(), IDC_WARNING_TITLE, m_title.c_str());
-    SetDlgItemTextA(GetSafeHwnd(), IDC_WARNING_TEXT, m_message.c_str());
+    SetWindowTextA(GetSafeHwnd(), title_.c_str());
+    SetDlgItemTextA(GetSafeHwnd(), IDC_WARNING_TITLE, title_.c_str());
+    SetDlgItemTextA(GetSafeHwnd(), IDC_WARNING_TEXT, message_.c_str());
     LoadMovie(movie_);
-    m_movie.GotoFrame(m_style);
-    m_movie.SetVariable("_root.massage", m_message);
-    m_movie.SetVariable("_root.title", m_title);
-}
-
-void CWarningDlg::OnFSCommand(const std::string& command, const std::string& args)
-{
-    static const MovieCommand<CWarningDlg> table[] = {
-        {"ID_FS_OK", &CWarningDlg::OnPositiveCommand},
-        {"ID_FS_yes", &CWarningDlg::OnPositiveCommand},
-        {"ID_FS_Continue", &CWarningDlg::OnPositiveCommand},
-        {"ID_FS_cancel", &CWarningDlg::OnCancelCommand},
-        {"ID_FS_no", &CWarningDlg::OnNoCommand},
-        {"IDC_FS_Drag", &CWarningDlg::OnDrag},
-    };
-    Dispatch(this, table, command, args);
-}
-
-bool CWarningDlg::OnCommand(int id, int)
-{
-    static const WindowCommand<CWarningDlg> table[] = {
-        {IDOK, &CWarningDlg::OnPositive},
-        {IDCANCEL, &CWarningDlg::OnCancel},
-        {IDC_WARNING_NO, &CWarningDlg::OnNo},
-    };
-    return Dispatch(this, table, id);
-}
-
-void CWarningDlg::OnPositive()
-{
-    answer = AnswerPositive;
-    EndDialog(IDOK);
-}
-
-void CWarningDlg::OnNo()
-{
-    answer = AnswerNo;
-    EndDialog(IDCANCEL);
-}
-
-void CWarningDlg::OnCancel()
-{
-    answer = AnswerCancel;
-    EndDialog(IDCANCEL);
+    m_movie.GotoFrame(static_cast<long>(style_));
+    m_movie.SetVariable("_root.massage", message_);
+    m_movie.SetVariable("_root.title", title_);
 }
 
 void CWarningDlg::ShowFallback()
@@ -114,14 +139,15 @@ void CWarningDlg::ShowFallback()
         {ok}, {goOn, stop}, {ok, cancel}, {yes, no, cancel}, {ok}, {goOn, stop}, {yes, no},
     };
     const size_t counts[] = {1, 2, 2, 3, 1, 2, 2};
-    size_t style = m_style >= StyleNotice && m_style <= StyleYesNo ? static_cast<size_t>(m_style) : 0;
+    int number = static_cast<int>(style_);
+    size_t style = number >= 0 && number <= static_cast<int>(WarningStyle::YesNo) ? static_cast<size_t>(number) : 0;
     const Button* buttons = choices[style];
     const size_t count = counts[style];
 
     HWND window = GetSafeHwnd();
-    SetDlgItemTextA(window, IDC_WARNING_TITLE, m_title.c_str());
+    SetDlgItemTextA(window, IDC_WARNING_TITLE, title_.c_str());
     std::string text;
-    for (char c : m_message) {
+    for (char c : message_) {
         if (c == '\n' && (text.empty() || text.back() != '\r'))
             text += '\r';
         text += c;
@@ -151,16 +177,22 @@ void CWarningDlg::ShowFallback()
     }
 }
 
-CBigWarningDlg::CBigWarningDlg() : CWarningDlg(IDD_BIG_WARNING, "Bigwarn.swf") {}
+}  // namespace
 
-void CBigWarningDlg::OnFSCommand(const std::string& command, const std::string& args)
+Answer ShowWarning(HWND owner, WarningStyle style, const std::string& text, const std::string& title, DialogSize size)
 {
-    static const MovieCommand<CWarningDlg> table[] = {
-        {"ID_FS_OK", &CBigWarningDlg::OnPositiveCommand},
-        {"ID_FS_yes", &CBigWarningDlg::OnPositiveCommand},
-        {"ID_FS_cancel", &CBigWarningDlg::OnCancelCommand},
-        {"ID_FS_no", &CBigWarningDlg::OnNoCommand},
-        {"IDC_FS_Drag", &CBigWarningDlg::OnDrag},
-    };
-    Dispatch<CWarningDlg>(this, table, command, args);
+    std::unique_ptr<CWarningDlg> dialog(size == DialogSize::Big
+                                            ? new (std::nothrow) CBigWarningDlg(style, text, title)
+                                            : new (std::nothrow) CWarningDlg(style, text, title));
+    if (!dialog)
+        return Answer::Cancel;
+    // A question nobody could see is not answered yes: the earlier answer must not stand for it.
+    if (dialog->DoModal(owner) == -1)
+        return Answer::Cancel;
+    return lastAnswer;
+}
+
+Answer LastWarningAnswer()
+{
+    return lastAnswer;
 }

@@ -2,45 +2,17 @@
 // the answer recorded process-wide. The big warning dialog is the same with more room for text.
 #pragma once
 
-#include "ui/MovieDialog.h"
+#include "engine/UserChannel.h"
+
+#include <windows.h>
 
 #include <string>
 
-class CWarningDlg : public CMovieDialog {
-public:
-    CWarningDlg();
+// Shows `text` with `title` in the warning dialog of `size` in `style`, modally, owned by `owner`
+// or else the application's main window. Returns the answer; a dialog that cannot be shown
+// answers Cancel.
+Answer ShowWarning(HWND owner, WarningStyle style, const std::string& text, const std::string& title,
+                   DialogSize size = DialogSize::Normal);
 
-    int m_style = 0;
-    std::string m_message;
-    std::string m_title;
-
-    // The answer of the warning dialog that ended last: 6 positive, 7 No, 2 Cancel.
-    static int Answer();
-
-protected:
-    CWarningDlg(int templateId, const char* movie);
-
-    void OnInitDialog() override;
-    void OnFSCommand(const std::string& command, const std::string& args) override;
-    bool OnCommand(int id, int code) override;
-    void ShowFallback() override;
-
-    void OnPositive();
-    void OnNo();
-    void OnCancel();
-    void OnPositiveCommand(const std::string&) { OnPositive(); }
-    void OnNoCommand(const std::string&) { OnNo(); }
-    void OnCancelCommand(const std::string&) { OnCancel(); }
-    void OnDrag(const std::string&) { StartDragging(); }
-
-private:
-    const char* movie_;
-};
-
-class CBigWarningDlg : public CWarningDlg {
-public:
-    CBigWarningDlg();
-
-protected:
-    void OnFSCommand(const std::string& command, const std::string& args) override;
-};
+// The answer of the warning dialog that ended last: positive, No or Cancel.
+Answer LastWarningAnswer();

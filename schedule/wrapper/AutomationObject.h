@@ -1,9 +1,10 @@
-// The shared half of every Taskmere object: reference counting that holds the module, a
-// QueryInterface for its one dual interface, IDispatch answered by the type library's ITypeInfo,
+// The shared half of every Taskmere object: the common reference counting (common/ComObject.h)
+// with a QueryInterface for its one dual interface, IDispatch answered by the type library's ITypeInfo,
 // and ISupportErrorInfo so clients look for the rich error information the members set.
 #pragma once
 
 #include "Module.h"
+#include "common/ComObject.h"
 #include "common/ScopedWin.h"
 
 #include <windows.h>
@@ -15,33 +16,18 @@
 namespace taskmere {
 
 template <typename Interface>
-class AutomationObject : public Interface, public ISupportErrorInfo {
+class AutomationObject : public com::Object<AutomationObject<Interface>, Interface, ISupportErrorInfo> {
 public:
-    AutomationObject(const AutomationObject&) = delete;
-    AutomationObject& operator=(const AutomationObject&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    static const com::InterfaceEntry* Interfaces()
     {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(Interface)) {
-            *object = static_cast<Interface*>(this);
-        } else if (iid == IID_ISupportErrorInfo) {
-            *object = static_cast<ISupportErrorInfo*>(this);
-        } else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0)
-            delete this;
-        return refs;
+        static const com::InterfaceEntry entries[] = {
+            {&IID_IUnknown, com::As<AutomationObject, Interface>},
+            {&IID_IDispatch, com::As<AutomationObject, Interface>},
+            {&__uuidof(Interface), com::As<AutomationObject, Interface>},
+            {&IID_ISupportErrorInfo, com::As<AutomationObject, ISupportErrorInfo>},
+            {nullptr, nullptr},
+        };
+        return entries;
     }
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override
@@ -94,8 +80,7 @@ public:
     }
 
 protected:
-    AutomationObject() { LockModule(); }
-    virtual ~AutomationObject() { UnlockModule(); }
+    AutomationObject() = default;
 
     HRESULT Fail(HRESULT error, const wchar_t* description) const
     {
@@ -116,7 +101,6 @@ private:
         return GetInterfaceTypeInfo(__uuidof(Interface), typeInfo_.Receive());
     }
 
-    LONG refs_ = 1;
     ComPtr<ITypeInfo> typeInfo_;
 };
 

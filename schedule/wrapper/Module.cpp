@@ -1,6 +1,9 @@
 #include "Module.h"
 
-#include "ClassFactory.h"
+#include "Schedule.h"
+#include "TypeLibrary.h"
+#include "common/ClassFactory.h"
+#include "common/ComModule.h"
 #include "common/ScopedWin.h"
 
 #include <mstask.h>
@@ -12,7 +15,6 @@ namespace taskmere {
 namespace {
 
 HMODULE g_module = nullptr;
-LONG g_locks = 0;
 ITypeLib* g_typeLib = nullptr;  // loaded on first use, released when nothing holds the module
 
 // Objects of different apartments may ask for the library at the same time.
@@ -69,21 +71,6 @@ void ReleaseOwnTypeLib()
 HMODULE ModuleHandle()
 {
     return g_module;
-}
-
-void LockModule()
-{
-    InterlockedIncrement(&g_locks);
-}
-
-void UnlockModule()
-{
-    InterlockedDecrement(&g_locks);
-}
-
-LONG ModuleLockCount()
-{
-    return g_locks;
 }
 
 HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** info)
@@ -159,7 +146,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 
 STDAPI DllCanUnloadNow()
 {
-    if (taskmere::ModuleLockCount() != 0)
+    if (com::CanUnloadNow() != S_OK)
         return S_FALSE;
     taskmere::ReleaseOwnTypeLib();
     return S_OK;
@@ -167,7 +154,10 @@ STDAPI DllCanUnloadNow()
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
 {
-    return taskmere::GetClassObject(clsid, iid, object);
+    static const com::CreatableClass classes[] = {
+        {&CLSID_Schedule, &taskmere::CreateSchedule},
+    };
+    return com::GetClassObject(classes, clsid, iid, object);
 }
 
 }  // extern "C"

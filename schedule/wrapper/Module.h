@@ -1,5 +1,5 @@
-// What the whole Taskmere module shares: its instance handle, the count of live objects and server
-// locks that decides DllCanUnloadNow, the type library behind every IDispatch, and rich errors.
+// What the whole Taskmere module shares: its instance handle, the type library behind every
+// IDispatch, and rich errors. The count of live objects is common/ComModule.h.
 #pragma once
 
 #include <windows.h>
@@ -8,11 +8,6 @@
 namespace taskmere {
 
 HMODULE ModuleHandle();
-
-// Every object and every LockServer(TRUE) holds the module once.
-void LockModule();
-void UnlockModule();
-LONG ModuleLockCount();
 
 // The type information of one interface of the TaskScheduler library, loaded from this module's
 // TYPELIB resource once and kept until the module may unload. The caller gets its own reference.

@@ -1,7 +1,6 @@
 #include "ObjectEnumerator.h"
 
-#include "ComObject.h"
-#include "Module.h"
+#include "common/ComObject.h"
 
 #include <memory>
 #include <new>
@@ -10,8 +9,18 @@
 namespace taskmere {
 namespace {
 
-class ObjectEnumerator final : public ComObject<IEnumVARIANT> {
+class ObjectEnumerator final : public com::Object<ObjectEnumerator, IEnumVARIANT> {
 public:
+    static const com::InterfaceEntry* Interfaces()
+    {
+        static const com::InterfaceEntry entries[] = {
+            {&IID_IUnknown, com::As<ObjectEnumerator, IEnumVARIANT>},
+            {&IID_IEnumVARIANT, com::As<ObjectEnumerator, IEnumVARIANT>},
+            {nullptr, nullptr},
+        };
+        return entries;
+    }
+
     // The list is shared between clones; it never changes after creation.
     ObjectEnumerator(std::shared_ptr<const ObjectList> objects, size_t position)
         : objects_(std::move(objects)), position_(position)
@@ -74,17 +83,15 @@ HRESULT CreateObjectEnumerator(ObjectList objects, IUnknown** result)
     if (!result)
         return E_POINTER;
     *result = nullptr;
-    std::shared_ptr<const ObjectList> shared;
-    try {
-        shared = std::make_shared<const ObjectList>(std::move(objects));
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;  // exceptions never cross a COM boundary
-    }
-    auto* enumerator = new (std::nothrow) ObjectEnumerator(std::move(shared), 0);
-    if (!enumerator)
-        return E_OUTOFMEMORY;
-    *result = enumerator;
-    return S_OK;
+    return com::Guard([&] {
+        // The list is shared with the clones of the enumerator.
+        auto shared = std::make_shared<const ObjectList>(std::move(objects));
+        auto* enumerator = new (std::nothrow) ObjectEnumerator(std::move(shared), 0);
+        if (!enumerator)
+            return E_OUTOFMEMORY;
+        *result = enumerator;
+        return S_OK;
+    });
 }
 
 }  // namespace taskmere

@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "app/ShredApp.h"
 #include "tests/support/TestSupport.h"
 
@@ -109,10 +109,10 @@ TEST_CASE("switch values are read like atoi, from the third character on")
 TEST_CASE("a scheduled file job gives silent mode, its task line, settings and items")
 {
     ParsedJob job("\"/s\" \"Weekly\" \"/O1\" \"/T3\"  \"C:\\a.txt\" \"D:\\b c.doc\"");
-    CHECK(job.app.silent);
+    CHECK(job.app.context.silent);
     CHECK_FALSE(job.app.expectTaskName);
-    CHECK(job.app.jobMethod == 1);
-    CHECK(job.app.jobPassCount == 3);
+    CHECK(job.app.context.job.method == 1);
+    CHECK(job.app.context.job.passCount == 3);
     CHECK(job.app.items == Strings{"C:\\a.txt", "D:\\b c.doc"});
     CHECK(job.Log() == "Task Name: Weekly\r\n");
 }
@@ -120,19 +120,19 @@ TEST_CASE("a scheduled file job gives silent mode, its task line, settings and i
 TEST_CASE("a scheduled folder job sets both folder policies")
 {
     ParsedJob job("\"/s\" \"Nightly\" \"/O0\" \"/T1\" \"/F2\" \"/R1\" \"C:\\data\"");
-    CHECK(job.app.jobFolderPolicy == 2);
-    CHECK(job.app.jobRemovePolicy == 1);
+    CHECK(job.app.context.job.folderPolicy == 2);
+    CHECK(job.app.context.job.removePolicy == 1);
     CHECK(job.app.items == Strings{"C:\\data"});
 }
 
 TEST_CASE("the recycle word counts only where the form reads it")
 {
     ParsedJob quoted("\"/s\" \"Bin\" \"/O0\" \"/T3\" recycle");
-    CHECK(quoted.app.silent);
+    CHECK(quoted.app.context.silent);
     CHECK(quoted.app.items.empty());
 
     ParsedJob verb("recycle");
-    CHECK_FALSE(verb.app.silent);
+    CHECK_FALSE(verb.app.context.silent);
     CHECK(verb.app.items == Strings{"recycle"});
     CHECK(verb.Log().empty());
 }
@@ -140,7 +140,7 @@ TEST_CASE("the recycle word counts only where the form reads it")
 TEST_CASE("/s rules: last token, repeated, and switches after the task name")
 {
     ParsedJob last("C:\\x /s");
-    CHECK(last.app.silent);
+    CHECK(last.app.context.silent);
     CHECK(last.app.expectTaskName);
     CHECK(last.app.items == Strings{"C:\\x"});
     CHECK(last.Log().empty());
@@ -152,19 +152,19 @@ TEST_CASE("/s rules: last token, repeated, and switches after the task name")
     // The token after /s is the task name even when it looks like a switch.
     ParsedJob named("/s /O1 /T2");
     CHECK(named.Log() == "Task Name: /O1\r\n");
-    CHECK(named.app.jobMethod == 0);
-    CHECK(named.app.jobPassCount == 2);
+    CHECK(named.app.context.job.method == 0);
+    CHECK(named.app.context.job.passCount == 2);
 }
 
 TEST_CASE("unknown switches and lower-case letters change nothing")
 {
     ParsedJob job("/t3 /X9 /o1 /T12abc /F /R-1");
-    CHECK(job.app.jobPassCount == 12);
-    CHECK(job.app.jobMethod == 0);
-    CHECK(job.app.jobFolderPolicy == 0);
-    CHECK(job.app.jobRemovePolicy == -1);
+    CHECK(job.app.context.job.passCount == 12);
+    CHECK(job.app.context.job.method == 0);
+    CHECK(job.app.context.job.folderPolicy == 0);
+    CHECK(job.app.context.job.removePolicy == -1);
     CHECK(job.app.items.empty());
-    CHECK_FALSE(job.app.silent);
+    CHECK_FALSE(job.app.context.silent);
 }
 
 TEST_CASE("32 KiB of arbitrary bytes parse without a crash")

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "lang/LanguagePack.h"
 #include "lang/MessageText.h"
 #include "tests/support/TestSupport.h"

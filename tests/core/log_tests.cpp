@@ -1,5 +1,6 @@
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "app/ShredApp.h"
+#include "engine/Reporting.h"
 #include "engine/ShredLog.h"
 #include "tests/support/TestSupport.h"
 
@@ -19,11 +20,11 @@ struct LogFixture {
 TEST_CASE("entries are appended with CR LF line ends")
 {
     LogFixture fixture;
-    ShredApp app;
+    ShredContext context;
     WriteTaskLine("Weekly");
-    LogMessage(app, "First line\nsecond line\nthird line");
-    CHECK(app.logText == "First line\nsecond line\nthird line");
-    LogMessage(app, "Another");
+    LogMessage(context, "First line\nsecond line\nthird line");
+    CHECK(context.logText == "First line\nsecond line\nthird line");
+    LogMessage(context, "Another");
     CHECK(fixture.Log() ==
           "Task Name: Weekly\r\n"
           "First line\r\nsecond line\r\nthird line\r\n\r\n"
@@ -50,7 +51,7 @@ TEST_CASE("exit of a silent run that logged nothing writes Success; other runs w
     {
         ShredApp app;
         app.ParseCommandLine("\"/s\" \"Files\" \"C:\\gone.txt\"");
-        LogMessage(app, "The file\nC:\\gone.txt\nno longer exists.");
+        LogMessage(app.context, "The file\nC:\\gone.txt\nno longer exists.");
         app.ExitInstance();
     }
     CHECK(fixture.Log() ==
@@ -70,8 +71,8 @@ TEST_CASE("an entry that cannot be written is lost without harm")
     test::FreshSettings settings;
     test::TempFolder folder("log");
     Settings::WriteString("AppPath", folder / "missing-folder");
-    ShredApp app;
-    LogMessage(app, "lost");
+    ShredContext context;
+    LogMessage(context, "lost");
     CHECK_FALSE(test::FileExists(folder / "missing-folder\\log.txt"));
 
     // A log file locked by another program.
@@ -79,14 +80,14 @@ TEST_CASE("an entry that cannot be written is lost without harm")
     HANDLE locked = CreateFileA((folder / "log.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 0, nullptr);
     REQUIRE(locked != INVALID_HANDLE_VALUE);
-    LogMessage(app, "also lost");
+    LogMessage(context, "also lost");
     CloseHandle(locked);
     CHECK(test::ReadFileBytes(folder / "log.txt").empty());
 
     // An installation folder too long for a path: nothing is written anywhere.
     Settings::WriteString("AppPath", "C:\\" + std::string(300, 'z'));
     CHECK(LogFilePath().empty());
-    LogMessage(app, "lost again");
+    LogMessage(context, "lost again");
 }
 
 TEST_CASE("without an installation folder the log is at the root of the current drive")

@@ -1,4 +1,4 @@
-#include "app/SidText.h"
+#include "common/SidText.h"
 
 #include <doctest/doctest.h>
 

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "app/ShredApp.h"
 #include "engine/UserChannel.h"
 #include "tests/support/TestSupport.h"
@@ -25,7 +25,7 @@ struct StartedApp {
     explicit StartedApp(const char* commandLine)
     {
         fixture.Install();
-        app.channel = &fixture.channel;
+        app.context.channel = &fixture.channel;
         started = app.InitInstance(commandLine);
     }
 };
@@ -36,11 +36,11 @@ TEST_CASE("an interactive start stores the program's folder when AppPath is miss
 {
     StartFixture fixture;
     ShredApp app;
-    app.channel = &fixture.channel;
+    app.context.channel = &fixture.channel;
     REQUIRE(app.InitInstance(""));
-    CHECK(app.appPath == ProgramFolder());
+    CHECK(app.context.appPath == ProgramFolder());
     CHECK(Settings::ReadString("AppPath", "") == ProgramFolder());
-    CHECK(app.transferBuffer != nullptr);
+    CHECK(app.context.transferBuffer != nullptr);
     CHECK(fixture.channel.questions.empty());
     app.ExitInstance();
 }
@@ -49,11 +49,11 @@ TEST_CASE("a command-line job never creates AppPath")
 {
     StartFixture fixture;
     ShredApp app;
-    app.channel = &fixture.channel;
+    app.context.channel = &fixture.channel;
     REQUIRE(app.InitInstance("C:\\nothing.txt"));
-    CHECK(app.appPath.empty());
+    CHECK(app.context.appPath.empty());
     CHECK_FALSE(test::ValueExists("AppPath"));
-    CHECK(app.title == "Error");
+    CHECK(app.context.title == "Error");
     CHECK(app.items.size() == 1);
 }
 
@@ -62,23 +62,23 @@ TEST_CASE("a second interactive start is refused; jobs run beside it")
     StartFixture fixture;
     fixture.Install();
     ShredApp first;
-    first.channel = &fixture.channel;
+    first.context.channel = &fixture.channel;
     REQUIRE(first.InitInstance(""));
-    CHECK(first.title == "Vantor Test Title");
-    CHECK(first.instanceMutex.IsValid());
+    CHECK(first.context.title == "Vantor Test Title");
+    CHECK(first.HoldsInstanceMutex());
 
     ShredApp second;
-    second.channel = &fixture.channel;
+    second.context.channel = &fixture.channel;
     CHECK_FALSE(second.InitInstance(""));
     REQUIRE(fixture.channel.questions.size() == 1);
-    CHECK(fixture.channel.questions[0].style == StyleError);
+    CHECK(fixture.channel.questions[0].style == WarningStyle::Error);
     CHECK(fixture.channel.questions[0].text == "Already\nrunning");
     CHECK(fixture.channel.questions[0].title == "Vantor Test Title");
 
     ShredApp job;
-    job.channel = &fixture.channel;
+    job.context.channel = &fixture.channel;
     CHECK(job.InitInstance("\"C:\\x\""));
-    CHECK_FALSE(job.instanceMutex.IsValid());
+    CHECK_FALSE(job.HoldsInstanceMutex());
     CHECK(fixture.channel.questions.size() == 1);
 }
 
@@ -88,11 +88,11 @@ TEST_CASE("the instance ends with the first one")
     fixture.Install();
     {
         ShredApp first;
-        first.channel = &fixture.channel;
+        first.context.channel = &fixture.channel;
         REQUIRE(first.InitInstance(""));
     }
     ShredApp again;
-    again.channel = &fixture.channel;
+    again.context.channel = &fixture.channel;
     CHECK(again.InitInstance(""));
 }
 
@@ -102,11 +102,11 @@ TEST_CASE("drive table, protected folders and free-space functions")
     REQUIRE(started.started);
     const ShredApp& app = started.app;
 
-    CHECK(std::string(app.drives['C' - 'A'].root) == "C:\\");
+    CHECK(std::string(app.context.machine.drives['C' - 'A'].root) == "C:\\");
     DWORD mask = GetLogicalDrives();
     for (int letter = 0; letter < 26; ++letter) {
         CAPTURE(letter);
-        const DriveEntry& drive = app.drives[letter];
+        const DriveEntry& drive = app.context.machine.drives[letter];
         if (!(mask & (1u << letter))) {
             CHECK(drive.root[0] == '\0');
             CHECK_FALSE(drive.ntfs);
@@ -119,15 +119,15 @@ TEST_CASE("drive table, protected folders and free-space functions")
     char windows[MAX_PATH], system[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     GetSystemDirectoryA(system, MAX_PATH);
-    CHECK(app.protectedFolders[0] == windows);
-    CHECK(app.protectedFolders[1] == system);
-    CHECK(app.protectedFolders[6] == std::string(system) + "\\IOSUBSYS");
-    CHECK(app.protectedFolders[7] == std::string(system) + "\\VMM32");
+    CHECK(app.context.machine.protectedFolders[0] == windows);
+    CHECK(app.context.machine.protectedFolders[1] == system);
+    CHECK(app.context.machine.protectedFolders[6] == std::string(system) + "\\IOSUBSYS");
+    CHECK(app.context.machine.protectedFolders[7] == std::string(system) + "\\VMM32");
     for (int i = 2; i < 6; ++i)
-        CHECK_FALSE(app.protectedFolders[i].empty());
+        CHECK_FALSE(app.context.machine.protectedFolders[i].empty());
 
-    CHECK(bool(app.getDiskFreeSpaceEx));
-    CHECK_FALSE(bool(app.getDiskFreeSpace));
+    CHECK(bool(app.context.machine.getDiskFreeSpaceEx));
+    CHECK_FALSE(bool(app.context.machine.getDiskFreeSpace));
     CHECK(app.shellRecycleSupport);
 }
 
@@ -137,12 +137,12 @@ TEST_CASE("the user's identifier is read when some drive is NTFS and the shell c
     REQUIRE(started.started);
     const ShredApp& app = started.app;
     bool someNtfs = false;
-    for (const DriveEntry& drive : app.drives)
+    for (const DriveEntry& drive : app.context.machine.drives)
         someNtfs = someNtfs || drive.ntfs;
     if (someNtfs && app.shellRecycleSupport)
-        CHECK(app.sid.rfind("S-1-", 0) == 0);
+        CHECK(app.context.machine.sid.rfind("S-1-", 0) == 0);
     else
-        CHECK(app.sid.empty());
+        CHECK(app.context.machine.sid.empty());
 }
 
 TEST_CASE("a start-up failure in a silent run is logged, and no Success follows")
@@ -150,12 +150,12 @@ TEST_CASE("a start-up failure in a silent run is logged, and no Success follows"
     StartFixture fixture;
     fixture.Install();
     ShredApp first;
-    first.channel = &fixture.channel;
+    first.context.channel = &fixture.channel;
     REQUIRE(first.InitInstance(""));
 
     // A silent start without items is interactive and meets the running instance.
     ShredApp silent;
-    silent.channel = &fixture.channel;
+    silent.context.channel = &fixture.channel;
     CHECK_FALSE(silent.InitInstance("/s Nightly"));
     silent.ExitInstance();
     CHECK(fixture.channel.questions.empty());
@@ -171,9 +171,9 @@ TEST_CASE("the version flag and the identifier follow the platform")
     StartedApp started("C:\\x");
     REQUIRE(started.started);
     const ShredApp& app = started.app;
-    CHECK(app.versionFlag == (expected[0] == '1'));
+    CHECK(app.context.machine.versionFlag == (expected[0] == '1'));
     char nt[8] = "";
     GetEnvironmentVariableA("NW_EXPECT_NT", nt, sizeof(nt));
     if (nt[0] == '0')
-        CHECK(app.sid.empty());
+        CHECK(app.context.machine.sid.empty());
 }

@@ -1,9 +1,9 @@
-// A shredder run in a temporary folder: the application object with its transfer buffer, the
+// A shredder run in a temporary folder: the engine's context with its transfer buffer, the
 // real English texts, the log in the folder, and a channel that can press cancel.
 #pragma once
 
-#include "app/Settings.h"
-#include "app/ShredApp.h"
+#include "common/Settings.h"
+#include "engine/ShredContext.h"
 #include "engine/UserChannel.h"
 #include "tests/support/TestSupport.h"
 
@@ -65,12 +65,12 @@ struct EngineFixture {
     FreshSettings settings;
     TempFolder folder{"eng"};
     CancelChannel channel;
-    ShredApp app;
+    ShredContext context;
 
     EngineFixture()
     {
-        PrepareShredder(app, channel, folder.Path());
-        app.getDiskFreeSpaceEx = GetDiskFreeSpaceExA;
+        PrepareShredder(context, channel, folder.Path());
+        context.machine.getDiskFreeSpaceEx = GetDiskFreeSpaceExA;
     }
 
     void UseMethod(int method, int passes)
@@ -80,11 +80,11 @@ struct EngineFixture {
     }
     void UseSilentJob(int method, int passes)
     {
-        app.silent = true;
-        app.jobMethod = method;
-        app.jobPassCount = passes;
+        context.silent = true;
+        context.job.method = method;
+        context.job.passCount = passes;
     }
-    std::string Text(int key) const { return app.LookupText(key); }
+    std::string Text(int key) const { return context.LookupText(key); }
     std::string Log() const { return ReadFileBytes(folder / "log.txt"); }
 };
 

@@ -1,7 +1,7 @@
 // The Recycle Bin shredder on real bin folders built on drive C: for each layout, with the real
 // file and folder shredders; only the shell's query and emptying are stood in for.
-#include "app/Settings.h"
-#include "app/ShredApp.h"
+#include "common/Settings.h"
+#include "engine/ShredContext.h"
 #include "common/ScopedWin.h"
 #include "engine/FolderShredder.h"
 #include "engine/RecycleBinShredder.h"
@@ -17,7 +17,7 @@ class CountingShell : public RecycleBinShell {
 public:
     long long items = 3;
     std::vector<std::string> emptied;
-    int Load() override { return Loaded; }
+    LoadResult Load() override { return LoadResult::Loaded; }
     void Unload() override {}
     HRESULT Query(const std::string& root, long long* count) override
     {
@@ -34,7 +34,7 @@ struct DiskBin {
     test::FreshSettings settings;
     test::TempFolder log{"binlog"};
     test::ScriptedChannel channel;
-    ShredApp app;
+    ShredContext context;
     CountingShell shell;
     std::string top;
     std::string bin;  // with its trailing '\'
@@ -42,9 +42,9 @@ struct DiskBin {
     DiskBin(const std::string& topFolder, const std::string& binFolder) : top(topFolder), bin(binFolder)
     {
         REQUIRE_FALSE(test::FileExists(top));
-        test::PrepareShredder(app, channel, log.Path());
-        app.sid = UserSid;
-        std::strcpy(app.drives[2].root, "C:\\");
+        test::PrepareShredder(context, channel, log.Path());
+        context.machine.sid = UserSid;
+        std::strcpy(context.machine.drives[2].root, "C:\\");
         CreateDirectoryA(top.c_str(), nullptr);
         CreateDirectoryA(bin.c_str(), nullptr);
         REQUIRE(test::FileExists(bin));
@@ -88,7 +88,7 @@ TEST_CASE("a classic bin on a drive that is not NTFS")
     disk.Write("Dc2\\sub\\g.txt", Secret);
     disk.Write("Dc2\\sub\\deep\\h.txt", Secret);
 
-    ShredRecycleBin(disk.app, disk.shell, BinLayoutClassic, DiskFolders());
+    ShredRecycleBin(disk.context, disk.shell, BinLayout::Classic, DiskFolders());
 
     CHECK(disk.Read("INFO2") == "index records");
     CHECK(disk.Read("desktop.ini") == std::string(BinDesktopIni, BinDesktopIniSize));
@@ -101,19 +101,19 @@ TEST_CASE("a classic bin on a drive that is not NTFS")
     CHECK(Names(disk.bin + "Dc2\\sub").empty());
     CHECK(disk.shell.emptied == std::vector<std::string>{"C:\\"});
     CHECK(disk.channel.questions.size() == 1);  // the confirmation only
-    CHECK(disk.app.progressWindow == nullptr);
+    CHECK(disk.context.progressWindow == nullptr);
 }
 
 TEST_CASE("a classic bin on an NTFS drive is the user's own folder below Recycler")
 {
     DiskBin disk("C:\\Recycler", std::string("C:\\Recycler\\") + UserSid + "\\");
-    disk.app.drives[2].ntfs = true;
+    disk.context.machine.drives[2].ntfs = true;
     CreateDirectoryA("C:\\Recycler\\S-1-5-21-7-8-9-1001", nullptr);
     test::WriteFileBytes("C:\\Recycler\\S-1-5-21-7-8-9-1001\\Dc1.txt", Secret);
     disk.Write("INFO2", "index records");
     disk.Write("Dc1.txt", Secret);
 
-    ShredRecycleBin(disk.app, disk.shell, BinLayoutClassic, DiskFolders());
+    ShredRecycleBin(disk.context, disk.shell, BinLayout::Classic, DiskFolders());
 
     CHECK(disk.Exists("Dc1.txt"));
     CHECK(disk.Read("Dc1.txt").empty());
@@ -134,7 +134,7 @@ TEST_CASE("a per-user bin keeps its $I files and its own desktop.ini")
     CreateDirectoryA((disk.bin + "$REF34GH").c_str(), nullptr);
     disk.Write("$REF34GH\\inner.doc", Secret);
 
-    ShredRecycleBin(disk.app, disk.shell, BinLayoutPerUser, DiskFolders());
+    ShredRecycleBin(disk.context, disk.shell, BinLayout::PerUser, DiskFolders());
 
     CHECK(disk.Read("$IAB12CD.txt") == "index of the file");
     CHECK(disk.Read("$IEF34GH") == "index of the folder");

@@ -1,8 +1,8 @@
 // The Recycle Bin shredder: its order of work over bins held in memory (counting, confirmation,
 // stop, links, failures), and real runs over bin folders built on drive C: in both layouts, with
 // the shell's two functions stood in for.
-#include "app/Settings.h"
-#include "app/ShredApp.h"
+#include "common/Settings.h"
+#include "engine/ShredContext.h"
 #include "engine/FolderShredder.h"
 #include "engine/RecycleBinShredder.h"
 #include "tests/engine/folder_fakes.h"
@@ -30,12 +30,12 @@ const char* const BinPack =
 
 class FakeShell : public RecycleBinShell {
 public:
-    int loadResult = Loaded;
+    LoadResult loadResult = LoadResult::Loaded;
     std::map<char, long long> items;
     std::map<char, HRESULT> failures;
     std::vector<std::string> calls;
 
-    int Load() override
+    LoadResult Load() override
     {
         calls.push_back("load");
         return loadResult;
@@ -62,7 +62,7 @@ struct Bin {
     test::FreshSettings settings;
     test::TempFolder install{"bin"};
     test::ScriptedChannel channel;
-    ShredApp app;
+    ShredContext context;
     FakeShell shell;
     test::MemoryFolders disk;
 
@@ -70,16 +70,16 @@ struct Bin {
     {
         test::WritePack(install.Path(), "English", BinPack);
         Settings::WriteString("AppPath", install.Path());
-        app.appPath = install.Path();
-        app.title = "Title";
-        app.channel = &channel;
-        app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
-        app.sid = "S-1-5-21-7-8-9-1000";
+        context.appPath = install.Path();
+        context.title = "Title";
+        context.channel = &channel;
+        context.transferBuffer.reset(new unsigned char[TransferBufferSize]);
+        context.machine.sid = "S-1-5-21-7-8-9-1000";
     }
     // Drives that do not exist under Wine, so nothing here can reach a real disk.
     void AddDrive(char letter, bool ntfs = false)
     {
-        DriveEntry& drive = app.drives[letter - 'A'];
+        DriveEntry& drive = context.machine.drives[letter - 'A'];
         drive.root[0] = letter;
         drive.root[1] = ':';
         drive.root[2] = '\\';
@@ -92,11 +92,11 @@ struct Bin {
             texts.push_back(question.text);
         return texts;
     }
-    void Run(BinLayout layout = BinLayoutClassic)
+    void Run(BinLayout layout = BinLayout::Classic)
     {
-        ShredRecycleBin(app, shell, layout, disk);
+        ShredRecycleBin(context, shell, layout, disk);
         CHECK(disk.openListings == 0);
-        CHECK(app.progressWindow == nullptr);
+        CHECK(context.progressWindow == nullptr);
         CHECK(shell.calls.back() == "unload");
     }
 };
@@ -108,22 +108,22 @@ using Actions = std::vector<std::string>;
 TEST_CASE("bin folders of each layout")
 {
     test::ScriptedChannel channel;
-    ShredApp app;
-    app.sid = "S-1-5-21-7-8-9-1000";
-    std::strcpy(app.drives[2].root, "C:\\");
-    app.drives[2].ntfs = true;
-    std::strcpy(app.drives[3].root, "D:\\");
+    ShredContext context;
+    context.machine.sid = "S-1-5-21-7-8-9-1000";
+    std::strcpy(context.machine.drives[2].root, "C:\\");
+    context.machine.drives[2].ntfs = true;
+    std::strcpy(context.machine.drives[3].root, "D:\\");
 
-    CHECK(BinFolder(app, 2, BinLayoutClassic) == "C:\\Recycler\\S-1-5-21-7-8-9-1000\\");
-    CHECK(BinFolder(app, 3, BinLayoutClassic) == "D:\\RECYCLED\\");
-    CHECK(BinFolder(app, 2, BinLayoutPerUser) == "C:\\$Recycle.Bin\\S-1-5-21-7-8-9-1000\\");
-    CHECK(BinFolder(app, 3, BinLayoutPerUser) == "D:\\$Recycle.Bin\\S-1-5-21-7-8-9-1000\\");
-    CHECK(BinFolder(app, 4, BinLayoutPerUser).empty());
+    CHECK(BinFolder(context, 2, BinLayout::Classic) == "C:\\Recycler\\S-1-5-21-7-8-9-1000\\");
+    CHECK(BinFolder(context, 3, BinLayout::Classic) == "D:\\RECYCLED\\");
+    CHECK(BinFolder(context, 2, BinLayout::PerUser) == "C:\\$Recycle.Bin\\S-1-5-21-7-8-9-1000\\");
+    CHECK(BinFolder(context, 3, BinLayout::PerUser) == "D:\\$Recycle.Bin\\S-1-5-21-7-8-9-1000\\");
+    CHECK(BinFolder(context, 4, BinLayout::PerUser).empty());
 
     SUBCASE("without a SID the user's own one is read, never the folder of all users")
     {
-        app.sid.clear();
-        std::string folder = BinFolder(app, 3, BinLayoutPerUser);
+        context.machine.sid.clear();
+        std::string folder = BinFolder(context, 3, BinLayout::PerUser);
         CHECK(folder.rfind("D:\\$Recycle.Bin\\S-1-", 0) == 0);
         CHECK(folder.back() == '\\');
         CHECK(folder.size() > std::strlen("D:\\$Recycle.Bin\\S-1-\\"));
@@ -143,15 +143,15 @@ TEST_CASE("the bin's own files are never shredded")
     };
     for (const Case& c : cases) {
         CAPTURE(c.name);
-        CHECK(IsBinIndexFile(c.name, BinLayoutClassic) == c.classic);
-        CHECK(IsBinIndexFile(c.name, BinLayoutPerUser) == c.perUser);
+        CHECK(IsBinIndexFile(c.name, BinLayout::Classic) == c.classic);
+        CHECK(IsBinIndexFile(c.name, BinLayout::PerUser) == c.perUser);
     }
 }
 
 TEST_CASE("the system's layout follows the reported Windows version")
 {
     // The test prefix reports Windows 7 (NT 6.1).
-    CHECK(SystemBinLayout() == BinLayoutPerUser);
+    CHECK(SystemBinLayout() == BinLayout::PerUser);
 }
 
 TEST_CASE("a run over two drives: counting, confirmation, shredding, emptying")
@@ -173,7 +173,7 @@ TEST_CASE("a run over two drives: counting, confirmation, shredding, emptying")
     bin.Run();
 
     CHECK(bin.Texts() == std::vector<std::string>{"destroy all?\n"});
-    CHECK(bin.channel.questions[0].style == StyleYesNo);
+    CHECK(bin.channel.questions[0].style == WarningStyle::YesNo);
     CHECK(bin.disk.actions == Actions{"list Q:\\RECYCLED", "shred Q:\\RECYCLED\\Dc1.txt 2", "list Q:\\RECYCLED\\Dc2",
                                       "shred Q:\\RECYCLED\\Dc2\\f 1", "list Q:\\RECYCLED\\Dc2\\sub",
                                       "list Q:\\RECYCLED\\Dc2\\sub\\deep", "rmdir Q:\\RECYCLED\\Dc2\\sub\\deep",
@@ -219,12 +219,12 @@ TEST_CASE("a stop at a drive names it twice and leaves that bin and every later 
     bin.Run();
     // Plain replacement of every "%c"; other markers stay as written.
     CHECK(bin.Texts().back() == "stopped at Q:\nbin Q: kept %s %d %u");
-    CHECK(bin.channel.questions.back().style == StyleError);
+    CHECK(bin.channel.questions.back().style == WarningStyle::Error);
     CHECK(bin.shell.Count("empty Q:\\") == 0);
     CHECK(bin.shell.Count("query R:\\") == 1);  // counted, never visited
     CHECK(bin.disk.Exists("Q:\\RECYCLED\\Dc2"));
     CHECK(bin.disk.Exists("R:\\RECYCLED\\Dc3"));
-    CHECK(bin.app.stopRequest != 0);
+    CHECK(bin.context.stopRequest != 0);
 }
 
 TEST_CASE("runs that end before shredding")
@@ -235,7 +235,7 @@ TEST_CASE("runs that end before shredding")
         bin.AddDrive('Q');
         bin.Run();
         CHECK(bin.Texts() == std::vector<std::string>{"bin empty#"});
-        CHECK(bin.channel.questions[0].style == StyleError);
+        CHECK(bin.channel.questions[0].style == WarningStyle::Error);
         CHECK(bin.channel.progressLog.empty());
         CHECK(bin.disk.actions.empty());
     }
@@ -251,7 +251,7 @@ TEST_CASE("runs that end before shredding")
         bin.disk.AddFile("Q:\\RECYCLED\\Dc1");
         bin.Run();
         CHECK(bin.Texts()[0] == "cannot query\ncode: 80004005");
-        CHECK(bin.channel.questions[0].style == StyleNotice);
+        CHECK(bin.channel.questions[0].style == WarningStyle::Notice);
         CHECK(bin.shell.Count("query S:\\") == 1);  // only in the shredding pass
         CHECK(bin.shell.Count("empty Q:\\") == 1);
         CHECK(bin.shell.Count("empty R:\\") == 0);
@@ -270,7 +270,7 @@ TEST_CASE("runs that end before shredding")
     {
         Bin bin;
         bin.AddDrive('Q');
-        bin.shell.loadResult = RecycleBinShell::NoFunctions;
+        bin.shell.loadResult = RecycleBinShell::LoadResult::NoFunctions;
         bin.Run();
         CHECK(bin.Texts() == std::vector<std::string>{"no shell functions"});
         CHECK(bin.shell.calls == Actions{"load", "unload"});
@@ -279,7 +279,7 @@ TEST_CASE("runs that end before shredding")
     {
         Bin bin;
         bin.AddDrive('Q');
-        bin.shell.loadResult = RecycleBinShell::NoLibrary;
+        bin.shell.loadResult = RecycleBinShell::LoadResult::NoLibrary;
         bin.Run();
         CHECK(bin.channel.questions.empty());
         CHECK(bin.shell.calls == Actions{"load", "unload"});
@@ -289,7 +289,7 @@ TEST_CASE("runs that end before shredding")
         Bin bin;
         bin.AddDrive('Q');
         bin.shell.items = {{'Q', 1}};
-        bin.channel.answers = {AnswerNo};
+        bin.channel.answers = {Answer::No};
         bin.Run();
         CHECK(bin.disk.actions.empty());
         CHECK(bin.shell.Count("empty Q:\\") == 0);
@@ -310,7 +310,7 @@ TEST_CASE("runs that end before shredding")
 TEST_CASE("a silent run asks nothing and logs what it reports")
 {
     Bin bin;
-    bin.app.silent = true;
+    bin.context.silent = true;
     bin.AddDrive('Q');
     bin.AddDrive('R');
     bin.shell.items = {{'Q', 1}, {'R', 1}};
@@ -335,7 +335,7 @@ TEST_CASE("the per-user layout keeps its $I index files")
     bin.disk.AddFile(folder + "\\desktop.ini");
     bin.disk.AddFolder(folder + "\\$REF34GH");
     bin.disk.AddFile(folder + "\\$REF34GH\\inner.doc");
-    bin.Run(BinLayoutPerUser);
+    bin.Run(BinLayout::PerUser);
     CHECK(bin.disk.actions == Actions{"list " + folder, "shred " + folder + "\\$RAB12CD.txt 2", "list " + folder + "\\$REF34GH",
                                       "shred " + folder + "\\$REF34GH\\inner.doc 1"});
 }
@@ -360,7 +360,7 @@ TEST_CASE("the parent window is disabled for the run and enabled again")
     Bin bin;
     HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     REQUIRE(parent != nullptr);
-    bin.app.parentWindow = parent;
+    bin.context.parentWindow = parent;
     bin.AddDrive('Q');
     bin.shell.items = {{'Q', 1}};
     bin.disk.AddFolder("Q:\\RECYCLED");
@@ -378,9 +378,9 @@ TEST_CASE("ShredRecycleBinNow shows the alert until it is switched off")
         Bin bin;
         bin.AddDrive('Q');
         bin.channel.noticeDontShowAgain = true;
-        ShredRecycleBinNow(bin.app, bin.shell, BinLayoutClassic, bin.disk);
+        ShredRecycleBinNow(bin.context, bin.shell, BinLayout::Classic, bin.disk);
         REQUIRE(bin.channel.notices.size() == 1);
-        CHECK(bin.channel.notices[0].mode == NoticeRecycleBin);
+        CHECK(bin.channel.notices[0].mode == NoticeMode::RecycleBin);
         CHECK(bin.channel.notices[0].text == "bin alert");
         CHECK(bin.channel.notices[0].title == "Title");
         CHECK(Settings::ReadNumber("BinAlertDisabled", 0) == 1);
@@ -389,7 +389,7 @@ TEST_CASE("ShredRecycleBinNow shows the alert until it is switched off")
     SUBCASE("OK without the box shreds and stores nothing")
     {
         Bin bin;
-        ShredRecycleBinNow(bin.app, bin.shell, BinLayoutClassic, bin.disk);
+        ShredRecycleBinNow(bin.context, bin.shell, BinLayout::Classic, bin.disk);
         CHECK(bin.channel.notices.size() == 1);
         CHECK_FALSE(test::ValueExists("BinAlertDisabled"));
         CHECK(bin.shell.Count("load") == 1);
@@ -397,10 +397,10 @@ TEST_CASE("ShredRecycleBinNow shows the alert until it is switched off")
     SUBCASE("closed any other way: nothing shredded, nothing stored, also in silent mode")
     {
         Bin bin;
-        bin.app.silent = true;
+        bin.context.silent = true;
         bin.channel.noticeDontShowAgain = true;
-        bin.channel.answers = {AnswerCancel};
-        ShredRecycleBinNow(bin.app, bin.shell, BinLayoutClassic, bin.disk);
+        bin.channel.answers = {Answer::Cancel};
+        ShredRecycleBinNow(bin.context, bin.shell, BinLayout::Classic, bin.disk);
         CHECK(bin.channel.notices.size() == 1);
         CHECK(bin.shell.calls.empty());
         CHECK_FALSE(test::ValueExists("BinAlertDisabled"));
@@ -409,7 +409,7 @@ TEST_CASE("ShredRecycleBinNow shows the alert until it is switched off")
     {
         Bin bin;
         Settings::WriteNumber("BinAlertDisabled", 1);
-        ShredRecycleBinNow(bin.app, bin.shell, BinLayoutClassic, bin.disk);
+        ShredRecycleBinNow(bin.context, bin.shell, BinLayout::Classic, bin.disk);
         CHECK(bin.channel.notices.empty());
         CHECK(bin.shell.Count("load") == 1);
     }

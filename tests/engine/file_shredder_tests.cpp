@@ -65,7 +65,7 @@ TEST_CASE("quick shred: sizes at the block edges are overwritten, cut, renamed a
         REQUIRE(fixture.Text(9903) != "Error");  // the English pack of this build is found
         fixture.UseMethod(0, 5);  // quick ignores the pass count
         std::string path = MakeFile(fixture.folder / "data.bin", c.size);
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
         CHECK_FALSE(FileExists(path));
         CHECK(test::ListFolder(fixture.folder.Path()).empty());
         CHECK(Positions(fixture.channel) == c.progress);
@@ -81,7 +81,7 @@ TEST_CASE("thorough shred: three steps per pass, the bar running through every s
     EngineFixture fixture;
     fixture.UseMethod(1, 2);
     std::string path = MakeFile(fixture.folder / "report.final.txt", 150000);
-    CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+    CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
     CHECK_FALSE(FileExists(path));
     CHECK(test::ListFolder(fixture.folder.Path()).empty());
 
@@ -104,7 +104,7 @@ TEST_CASE("methods and pass counts from the settings or the job")
         EngineFixture fixture;
         fixture.UseMethod(7, 1);
         std::string path = MakeFile(fixture.folder / "odd.bin", 10);
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
         CHECK_FALSE(FileExists(path));
         CHECK(fixture.channel.Count("line2:" + fixture.Text(9907)) == 1);
         CHECK(fixture.channel.Count("line2:" + fixture.Text(9903)) == 0);
@@ -115,7 +115,7 @@ TEST_CASE("methods and pass counts from the settings or the job")
         fixture.UseSilentJob(1, 0);
         fixture.UseMethod(0, 3);  // the stored settings do not count in silent mode
         std::string path = MakeFile(fixture.folder / "zero.bin", 70000);
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
         CHECK_FALSE(FileExists(path));
         CHECK(fixture.channel.Count("pos:") == 1);  // only the reset to 0
         CHECK(fixture.channel.Count("line2:") == 0);
@@ -127,14 +127,14 @@ TEST_CASE("methods and pass counts from the settings or the job")
         fixture.UseSilentJob(1, 1);
         fixture.UseMethod(0, 3);
         std::string path = MakeFile(fixture.folder / "job.bin", 10);
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
         CHECK(fixture.channel.Count("line3:Pass 1 of 1") == 1);
     }
     SUBCASE("no stored settings: quick")
     {
         EngineFixture fixture;
         std::string path = MakeFile(fixture.folder / "default.bin", 10);
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
         CHECK(fixture.channel.Count("line2:" + fixture.Text(9903)) == 1);
     }
 }
@@ -146,21 +146,21 @@ TEST_CASE("read-only, hidden and system files in every mode and origin")
     struct Case {
         const char* name;
         bool silent;
-        int origin;
-        int answer;        // scripted answer to the attribute question
+        ItemOrigin origin;
+        Answer answer;     // scripted answer to the attribute question
         size_t questions;  // questions expected
-        bool result;
+        Flow result;
         bool removed;      // gone (origin 2: cut to zero length but kept)
     };
     const Case cases[] = {
-        {"user, Yes", false, OriginUser, AnswerPositive, 1, false, true},
-        {"user, No", false, OriginUser, AnswerNo, 1, false, false},
-        {"user, Cancel", false, OriginUser, AnswerCancel, 1, true, false},
-        {"user, silent", true, OriginUser, AnswerCancel, 0, false, true},
-        {"bin delete", false, OriginBinDelete, AnswerCancel, 0, false, true},
-        {"bin delete, silent", true, OriginBinDelete, AnswerCancel, 0, false, true},
-        {"bin overwrite", false, OriginBinOverwrite, AnswerCancel, 0, false, false},
-        {"bin overwrite, silent", true, OriginBinOverwrite, AnswerCancel, 0, false, false},
+        {"user, Yes", false, ItemOrigin::User, Answer::Positive, 1, Flow::GoOn, true},
+        {"user, No", false, ItemOrigin::User, Answer::No, 1, Flow::GoOn, false},
+        {"user, Cancel", false, ItemOrigin::User, Answer::Cancel, 1, Flow::Stop, false},
+        {"user, silent", true, ItemOrigin::User, Answer::Cancel, 0, Flow::GoOn, true},
+        {"bin delete", false, ItemOrigin::BinDelete, Answer::Cancel, 0, Flow::GoOn, true},
+        {"bin delete, silent", true, ItemOrigin::BinDelete, Answer::Cancel, 0, Flow::GoOn, true},
+        {"bin overwrite", false, ItemOrigin::BinOverwrite, Answer::Cancel, 0, Flow::GoOn, false},
+        {"bin overwrite, silent", true, ItemOrigin::BinOverwrite, Answer::Cancel, 0, Flow::GoOn, false},
     };
     for (DWORD kind : kinds) {
         for (const Case& c : cases) {
@@ -174,10 +174,10 @@ TEST_CASE("read-only, hidden and system files in every mode and origin")
             REQUIRE(SetFileAttributesA(path.c_str(), kind));
             REQUIRE((Attributes(path) & kind) == kind);
 
-            CHECK(ShredFile(fixture.app, path, c.origin) == c.result);
+            CHECK(ShredFile(fixture.context, path, c.origin) == c.result);
             REQUIRE(fixture.channel.questions.size() == c.questions);
             if (c.questions) {
-                CHECK(fixture.channel.questions[0].style == StyleYesNoCancel);
+                CHECK(fixture.channel.questions[0].style == WarningStyle::YesNoCancel);
                 CHECK(fixture.channel.questions[0].text ==
                       MessageText::WithPath(fixture.Text(9036), path));
             }
@@ -185,7 +185,7 @@ TEST_CASE("read-only, hidden and system files in every mode and origin")
             if (c.removed) {
                 CHECK(test::ListFolder(fixture.folder.Path()).empty());
                 CHECK_FALSE(FileExists(path));
-            } else if (c.origin == OriginBinOverwrite) {
+            } else if (c.origin == ItemOrigin::BinOverwrite) {
                 CHECK(test::ReadFileBytes(path).empty());
                 CHECK((Attributes(path) & 7) == 0);
             } else {
@@ -202,17 +202,17 @@ TEST_CASE("a file another program holds open without sharing is reported and lef
     struct Case {
         const char* name;
         bool silent;
-        int origin;
-        bool result;
+        ItemOrigin origin;
+        Flow result;
         bool asked;
         bool logged;
     };
     const Case cases[] = {
-        {"user", false, OriginUser, false, true, false},
-        {"user, silent", true, OriginUser, false, false, true},
-        {"bin delete", false, OriginBinDelete, true, true, false},
-        {"bin delete, silent", true, OriginBinDelete, true, false, true},
-        {"bin overwrite, silent", true, OriginBinOverwrite, true, false, true},
+        {"user", false, ItemOrigin::User, Flow::GoOn, true, false},
+        {"user, silent", true, ItemOrigin::User, Flow::GoOn, false, true},
+        {"bin delete", false, ItemOrigin::BinDelete, Flow::Stop, true, false},
+        {"bin delete, silent", true, ItemOrigin::BinDelete, Flow::Stop, false, true},
+        {"bin overwrite, silent", true, ItemOrigin::BinOverwrite, Flow::Stop, false, true},
     };
     for (const Case& c : cases) {
         CAPTURE(c.name);
@@ -221,16 +221,16 @@ TEST_CASE("a file another program holds open without sharing is reported and lef
             fixture.UseSilentJob(1, 3);
         std::string path = MakeFile(fixture.folder / "locked.doc", 70000);
         REQUIRE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
-        fixture.channel.answers.push_back(AnswerPositive);  // to the attribute question
+        fixture.channel.answers.push_back(Answer::Positive);  // to the attribute question
         std::string text = MessageText::WithPath(fixture.Text(9037), path);
         {
             AutoHandle lock(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
             REQUIRE(lock);
-            CHECK(ShredFile(fixture.app, path, c.origin) == c.result);
+            CHECK(ShredFile(fixture.context, path, c.origin) == c.result);
         }
         bool asked = false;
         for (const auto& question : fixture.channel.questions)
-            asked |= question.text == text && question.style == StyleNotice;
+            asked |= question.text == text && question.style == WarningStyle::Notice;
         CHECK(asked == c.asked);
         CHECK((fixture.Log() == test::LogBytes(text)) == c.logged);
         if (!c.logged)
@@ -247,9 +247,9 @@ TEST_CASE("a missing file is reported and the run goes on")
     {
         EngineFixture fixture;
         std::string path = fixture.folder / "gone.txt";
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
         REQUIRE(fixture.channel.questions.size() == 1);
-        CHECK(fixture.channel.questions[0].style == StyleNotice);
+        CHECK(fixture.channel.questions[0].style == WarningStyle::Notice);
         CHECK(fixture.channel.questions[0].text == MessageText::WithPath(fixture.Text(9034), path));
         CHECK(fixture.channel.questions[0].title == "Vantor Shredder");
     }
@@ -258,10 +258,10 @@ TEST_CASE("a missing file is reported and the run goes on")
         EngineFixture fixture;
         fixture.UseSilentJob(0, 3);
         std::string path = fixture.folder / "gone.txt";
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginBinDelete));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::BinDelete) == Flow::GoOn);
         CHECK(fixture.channel.questions.empty());
         CHECK(fixture.Log() == "The file\r\n" + path + "\r\ndoes not exist or cannot be read. It was skipped.\r\n\r\n");
-        CHECK(fixture.app.logText == "The file\n" + path + "\ndoes not exist or cannot be read. It was skipped.");
+        CHECK(fixture.context.logText == "The file\n" + path + "\ndoes not exist or cannot be read. It was skipped.");
     }
 }
 
@@ -275,7 +275,7 @@ TEST_CASE("a path that does not fit the rename buffer is refused, never cut")
         REQUIRE(path.size() == 259);
         MakeFile(path, 100);
         REQUIRE(FileExists(path));
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
         CHECK_FALSE(FileExists(path));
         CHECK(fixture.channel.questions.empty());
     }
@@ -285,7 +285,7 @@ TEST_CASE("a path that does not fit the rename buffer is refused, never cut")
             CAPTURE(length);
             fixture.channel.questions.clear();
             std::string path = base + std::string(length - base.size() - 4, 'n') + ".txt";
-            CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+            CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
             REQUIRE(fixture.channel.questions.size() == 1);
             CHECK(fixture.channel.questions[0].text == MessageText::WithPath(fixture.Text(9071), path));
         }
@@ -299,7 +299,7 @@ TEST_CASE("cancel during a large file stops after the current block, then cuts, 
     fixture.UseMethod(1, 3);
     fixture.channel.stopAtPump = 75;
     std::string path = MakeFile(fixture.folder / "large.bin", 1 << 20);
-    CHECK(ShredFile(fixture.app, path, OriginUser));
+    CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::Stop);
     CHECK(fixture.channel.pumps == 75);
     CHECK_FALSE(FileExists(path));
     CHECK(test::ListFolder(fixture.folder.Path()).empty());
@@ -316,7 +316,7 @@ TEST_CASE("cancel in quick mode and with origin 2")
         EngineFixture fixture;
         fixture.channel.stopAtPump = 2;
         std::string path = MakeFile(fixture.folder / "quick.bin", 5 * 65536);
-        CHECK(ShredFile(fixture.app, path, OriginBinDelete));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::BinDelete) == Flow::Stop);
         CHECK_FALSE(FileExists(path));
         CHECK(fixture.channel.pumps == 2);
     }
@@ -325,7 +325,7 @@ TEST_CASE("cancel in quick mode and with origin 2")
         EngineFixture fixture;
         fixture.channel.stopAtPump = 1;
         std::string path = MakeFile(fixture.folder / "kept.bin", 5 * 65536);
-        CHECK(ShredFile(fixture.app, path, OriginBinOverwrite));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::BinOverwrite) == Flow::Stop);
         CHECK(FileExists(path));
         CHECK(test::ReadFileBytes(path).empty());
     }
@@ -357,7 +357,7 @@ TEST_CASE("the file is held without sharing while it is overwritten")
     watcher.path = MakeFile(fixture.folder / "held.bin", 3 * 65536);
     peek = &watcher;
     fixture.channel.onPump = PeekAtFile;
-    CHECK_FALSE(ShredFile(fixture.app, watcher.path, OriginUser));
+    CHECK(ShredFile(fixture.context, watcher.path, ItemOrigin::User) == Flow::GoOn);
     peek = nullptr;
     CHECK(watcher.seen == std::vector<std::string>(4, "refused"));
 }
@@ -375,7 +375,7 @@ TEST_CASE("a random name that is already taken never costs the other file")
         CAPTURE(size);
         std::string path = MakeFile(fixture.folder / "q", size);
         fixture.channel.questions.clear();
-        CHECK_FALSE(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
         CHECK_FALSE(FileExists(path));
         CHECK(fixture.channel.questions.empty());
         for (char letter = 'a'; letter <= 'z'; ++letter) {
@@ -405,13 +405,13 @@ TEST_CASE("a file that cannot be deleted is named back and reported")
     struct Case {
         const char* name;
         bool silent;
-        int answer;
-        bool result;
+        Answer answer;
+        Flow result;
     };
     const Case cases[] = {
-        {"continue", false, AnswerPositive, false},
-        {"stop", false, AnswerCancel, true},
-        {"silent", true, AnswerCancel, false},
+        {"continue", false, Answer::Positive, Flow::GoOn},
+        {"stop", false, Answer::Cancel, Flow::Stop},
+        {"silent", true, Answer::Cancel, Flow::GoOn},
     };
     for (const Case& c : cases) {
         CAPTURE(c.name);
@@ -421,7 +421,7 @@ TEST_CASE("a file that cannot be deleted is named back and reported")
         protectPath = MakeFile(fixture.folder / "stays.txt", 2000);
         fixture.channel.onPump = ProtectFile;
         fixture.channel.answers.push_back(c.answer);
-        CHECK(ShredFile(fixture.app, protectPath, OriginUser) == c.result);
+        CHECK(ShredFile(fixture.context, protectPath, ItemOrigin::User) == c.result);
         std::string text = MessageText::WithPath(fixture.Text(9038), protectPath);
         REQUIRE(FileExists(protectPath));
         CHECK(test::ReadFileBytes(protectPath).empty());
@@ -429,11 +429,11 @@ TEST_CASE("a file that cannot be deleted is named back and reported")
         if (c.silent) {
             CHECK(fixture.channel.questions.empty());
             CHECK(fixture.Log() == test::LogBytes(text));
-            CHECK(fixture.app.logText == text);
+            CHECK(fixture.context.logText == text);
         } else {
             REQUIRE(fixture.channel.questions.size() == 1);
-            CHECK(fixture.channel.questions[0].style == StyleContinueStop);
-            CHECK(fixture.channel.questions[0].big);
+            CHECK(fixture.channel.questions[0].style == WarningStyle::ContinueStop);
+            CHECK(fixture.channel.questions[0].size == DialogSize::Big);
             CHECK(fixture.channel.questions[0].text == text);
         }
         SetFileAttributesA(protectPath.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -447,33 +447,33 @@ TEST_CASE("the progress window: created once, its failure reported, released")
         EngineFixture fixture;
         fixture.channel.failProgress = true;
         std::string path = MakeFile(fixture.folder / "a.txt", 10);
-        CHECK(ShredFile(fixture.app, path, OriginUser));
+        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::Stop);
         CHECK(FileExists(path));
         REQUIRE(fixture.channel.alerts.size() == 1);
         CHECK(fixture.channel.alerts[0] == MessageText::ExpandLineBreaks(fixture.Text(9010)));
-        CHECK_FALSE(fixture.app.progressWindow);
+        CHECK_FALSE(fixture.context.progressWindow);
     }
     SUBCASE("silent failure: logged")
     {
         EngineFixture fixture;
         fixture.UseSilentJob(0, 3);
         fixture.channel.failProgress = true;
-        CHECK_FALSE(AcquireProgressWindow(fixture.app));
+        CHECK_FALSE(AcquireProgressWindow(fixture.context));
         CHECK(fixture.channel.alerts.empty());
         CHECK(fixture.Log() == fixture.Text(9010) + "\r\n\r\n");
     }
     SUBCASE("two files share one window until it is released")
     {
         EngineFixture fixture;
-        CHECK_FALSE(ShredFile(fixture.app, MakeFile(fixture.folder / "1", 10), OriginUser));
-        CHECK_FALSE(ShredFile(fixture.app, MakeFile(fixture.folder / "2", 10), OriginUser));
+        CHECK(ShredFile(fixture.context, MakeFile(fixture.folder / "1", 10), ItemOrigin::User) == Flow::GoOn);
+        CHECK(ShredFile(fixture.context, MakeFile(fixture.folder / "2", 10), ItemOrigin::User) == Flow::GoOn);
         CHECK(fixture.channel.Count("open") == 1);
         CHECK(fixture.channel.Count("show") == 2);
-        CHECK(fixture.app.progressWindow);
-        ReleaseProgressWindow(fixture.app);
-        CHECK_FALSE(fixture.app.progressWindow);
-        ReleaseProgressWindow(fixture.app);  // nothing to release
-        CHECK(AcquireProgressWindow(fixture.app));
+        CHECK(fixture.context.progressWindow);
+        ReleaseProgressWindow(fixture.context);
+        CHECK_FALSE(fixture.context.progressWindow);
+        ReleaseProgressWindow(fixture.context);  // nothing to release
+        CHECK(AcquireProgressWindow(fixture.context));
         CHECK(fixture.channel.Count("open") == 2);
     }
 }
@@ -505,34 +505,34 @@ BOOL WINAPI FakeFreeSpaceEx(LPCSTR, PULARGE_INTEGER caller, PULARGE_INTEGER tota
 
 TEST_CASE("free space: the extended query, the old one in 64 bits, failure")
 {
-    ShredApp app;
+    ShredContext context;
     unsigned long long available = 1, total = 1;
     fakeResult = TRUE;
 
-    app.getDiskFreeSpaceEx = FakeFreeSpaceEx;
+    context.machine.getDiskFreeSpaceEx = FakeFreeSpaceEx;
     fakeCaller = 5ull << 30;
     fakeTotalFree = 7ull << 30;
-    CHECK(QueryFreeSpace(app, "C:\\", &available, &total));
+    CHECK(QueryFreeSpace(context, "C:\\", &available, &total));
     CHECK(available == (5ull << 30));
     CHECK(total == (7ull << 30));
 
-    app.getDiskFreeSpaceEx = nullptr;
-    app.getDiskFreeSpace = FakeFreeSpace;
+    context.machine.getDiskFreeSpaceEx = nullptr;
+    context.machine.getDiskFreeSpace = FakeFreeSpace;
     fakeSectors = 8;
     fakeBytes = 512;
     fakeClusters = 2000000;  // 8,192,000,000 bytes: more than 32 bits hold
-    CHECK(QueryFreeSpace(app, "C:\\", &available, &total));
+    CHECK(QueryFreeSpace(context, "C:\\", &available, &total));
     CHECK(available == 8192000000ull);
     CHECK(total == 8192000000ull);
 
     fakeResult = FALSE;
-    CHECK_FALSE(QueryFreeSpace(app, "C:\\", &available, &total));
+    CHECK_FALSE(QueryFreeSpace(context, "C:\\", &available, &total));
     CHECK(available == 0);
-    app.getDiskFreeSpace = nullptr;
-    CHECK_FALSE(QueryFreeSpace(app, "C:\\", &available, &total));
+    context.machine.getDiskFreeSpace = nullptr;
+    CHECK_FALSE(QueryFreeSpace(context, "C:\\", &available, &total));
 
-    app.getDiskFreeSpaceEx = GetDiskFreeSpaceExA;
-    CHECK(QueryFreeSpace(app, "C:\\", &available, &total));
+    context.machine.getDiskFreeSpaceEx = GetDiskFreeSpaceExA;
+    CHECK(QueryFreeSpace(context, "C:\\", &available, &total));
     CHECK(available > 0);
 }
 

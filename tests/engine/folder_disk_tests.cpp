@@ -1,7 +1,7 @@
 // The folder walks on the real file system with the real file shredder: listings, removals and
 // the runtime's own words for a removal that fails.
-#include "app/Settings.h"
-#include "app/ShredApp.h"
+#include "common/Settings.h"
+#include "engine/ShredContext.h"
 #include "common/ScopedWin.h"
 #include "engine/FolderShredder.h"
 #include "lang/MessageText.h"
@@ -20,11 +20,11 @@ struct DiskWalk {
     test::TempFolder folder{"diskwalk"};
     test::TempFolder log{"walklog"};
     test::ScriptedChannel channel;
-    ShredApp app;
+    ShredContext context;
 
     DiskWalk()
     {
-        test::PrepareShredder(app, channel, log.Path());
+        test::PrepareShredder(context, channel, log.Path());
         CreateDirectoryA(Path("top").c_str(), nullptr);
         CreateDirectoryA(Path("top\\sub").c_str(), nullptr);
         CreateDirectoryA(Path("top\\sub\\deep").c_str(), nullptr);
@@ -46,10 +46,10 @@ TEST_CASE("a user walk on disk, then the top folder removed once empty")
 {
     DiskWalk walk;
     walk.Policy(2, 2);
-    CHECK(ShredFolder(walk.app, walk.Path("top"), false, WalkUser) == FolderDone);
+    CHECK(ShredFolder(walk.context, walk.Path("top"), false, WalkMode::User) == FolderResult::Done);
     CHECK(test::FileExists(walk.Path("top")));
     CHECK_FALSE(test::FileExists(walk.Path("top\\sub")));
-    RemoveFolderIfEmpty(walk.app, walk.Path("top"));
+    RemoveFolderIfEmpty(walk.context, walk.Path("top"));
     CHECK_FALSE(test::FileExists(walk.Path("top")));
     CHECK(walk.channel.questions.empty());
 }
@@ -62,10 +62,10 @@ TEST_CASE("a subfolder that keeps a locked file: the removal fails with the runt
     AutoHandle locked(CreateFileA(walk.Path("top\\sub\\deep\\c.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   0, nullptr));
     REQUIRE(locked);
-    walk.app.silent = true;
-    walk.app.jobFolderPolicy = 2;
-    walk.app.jobRemovePolicy = 2;
-    CHECK(ShredFolder(walk.app, walk.Path("top"), false, WalkUser) == FolderDone);
+    walk.context.silent = true;
+    walk.context.job.folderPolicy = 2;
+    walk.context.job.removePolicy = 2;
+    CHECK(ShredFolder(walk.context, walk.Path("top"), false, WalkMode::User) == FolderResult::Done);
     locked.Reset();
     CHECK(test::ReadFileBytes(walk.Path("top\\sub\\deep\\c.txt")) == "secret c");
     CHECK_FALSE(test::FileExists(walk.Path("top\\sub\\b.txt")));
@@ -75,7 +75,7 @@ TEST_CASE("a subfolder that keeps a locked file: the removal fails with the runt
     // strerror's text and errno.
     std::string log = test::ReadFileBytes(walk.log / "log.txt");
     std::string reason = "Reason: " + std::string(strerror(ENOTEMPTY)) + " (error " + std::to_string(ENOTEMPTY) + ").";
-    std::string lockedEntry = test::LogBytes(MessageText::WithPath(walk.app.LookupText(9037), walk.Path("top\\sub\\deep\\c.txt")));
+    std::string lockedEntry = test::LogBytes(MessageText::WithPath(walk.context.LookupText(9037), walk.Path("top\\sub\\deep\\c.txt")));
     CHECK(log == lockedEntry + "The folder\r\n" + walk.Path("top\\sub\\deep") + "\r\ncould not be removed.\r\n" + reason +
                      "\r\n\r\nThe folder\r\n" + walk.Path("top\\sub") + "\r\ncould not be removed.\r\n" + reason +
                      "\r\n\r\n");
@@ -92,12 +92,12 @@ TEST_CASE("a protected folder named by its short name is still refused")
     DWORD length = GetShortPathNameA(walk.Path("Protected Long Name").c_str(), shortPath, MAX_PATH);
     REQUIRE(length > 0);
     REQUIRE(std::string(shortPath) != walk.Path("Protected Long Name"));
-    walk.app.protectedFolders[1] = walk.Path("Protected Long Name");
+    walk.context.machine.protectedFolders[1] = walk.Path("Protected Long Name");
 
-    CHECK(ShredFolder(walk.app, shortPath, false, WalkUser) == FolderDone);
+    CHECK(ShredFolder(walk.context, shortPath, false, WalkMode::User) == FolderResult::Done);
     CHECK(test::ReadFileBytes(walk.Path("Protected Long Name\\x.txt")) == "system file");
     REQUIRE(walk.channel.questions.size() == 1);
-    CHECK(walk.channel.questions[0].style == StyleError);
+    CHECK(walk.channel.questions[0].style == WarningStyle::Error);
     CHECK(walk.channel.questions[0].text.find(walk.Path("Protected Long Name")) != std::string::npos);
 }
 

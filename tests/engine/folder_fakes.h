@@ -3,7 +3,7 @@
 // records every action and can carry links, which the file systems under Wine cannot.
 #pragma once
 
-#include "app/ShredApp.h"
+#include "engine/ShredContext.h"
 #include "engine/FolderShredder.h"
 
 #include <cerrno>
@@ -70,7 +70,7 @@ public:
         auto found = attributes_.find(path);
         return found == attributes_.end() ? INVALID_FILE_ATTRIBUTES : found->second;
     }
-    bool ShredFile(ShredApp& app, const std::string& path, int origin) override;
+    Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin) override;
     int RemoveFolder(const std::string& path) override
     {
         actions.push_back("rmdir " + path);
@@ -152,14 +152,14 @@ private:
     std::map<std::string, std::vector<std::string>> entries_;
 };
 
-inline bool MemoryFolders::ShredFile(ShredApp& app, const std::string& path, int origin)
+inline Flow MemoryFolders::ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin)
 {
-    actions.push_back("shred " + path + " " + std::to_string(origin));
+    actions.push_back("shred " + path + " " + std::to_string(static_cast<int>(origin)));
     if (!keep.count(path))
         Remove(path);
     if (stopRequestAt.count(path))
-        app.stopRequest = 1;
-    return stopAt.count(path) != 0;
+        context.stopRequest = 1;
+    return stopAt.count(path) != 0 ? Flow::Stop : Flow::GoOn;
 }
 
 }  // namespace test

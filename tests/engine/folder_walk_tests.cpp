@@ -1,7 +1,7 @@
 // The folder walks over a tree held in memory: the order of actions, the subfolder policy and its
 // questions, protected and system folders, stops, links and paths that do not fit.
-#include "app/Settings.h"
-#include "app/ShredApp.h"
+#include "common/Settings.h"
+#include "engine/ShredContext.h"
 #include "engine/FolderShredder.h"
 #include "tests/engine/folder_fakes.h"
 #include "tests/support/TestSupport.h"
@@ -34,15 +34,15 @@ struct Walk {
     test::FreshSettings settings;
     test::TempFolder install{"walk"};
     test::ScriptedChannel channel;
-    ShredApp app;
+    ShredContext context;
     test::MemoryFolders disk;
 
     Walk()
     {
         test::WritePack(install.Path(), "English", WalkPack);
-        app.appPath = install.Path();
-        app.title = "Title";
-        app.channel = &channel;
+        context.appPath = install.Path();
+        context.title = "Title";
+        context.channel = &channel;
         // C:\top\a.txt, sub1\b.txt, sub1\deep\c.txt, sub2\d.txt, e.txt
         disk.AddFolder("C:\\top");
         disk.AddFile("C:\\top\\a.txt");
@@ -60,9 +60,9 @@ struct Walk {
         Settings::WriteNumber("Folder", folder);
         Settings::WriteNumber("Remove", remove);
     }
-    int Run(const std::string& path = "C:\\top", bool system = false, int mode = WalkUser)
+    FolderResult Run(const std::string& path = "C:\\top", bool system = false, WalkMode mode = WalkMode::User)
     {
-        int result = ShredFolder(app, path, system, mode, disk);
+        FolderResult result = ShredFolder(context, path, system, mode, disk);
         CHECK(disk.openListings == 0);
         return result;
     }
@@ -101,7 +101,7 @@ TEST_CASE("a user walk follows the subfolder policy")
         CAPTURE(c.remove);
         Walk walk;
         walk.Policy(c.folder, c.remove);
-        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.disk.actions == c.actions);
         CHECK(walk.channel.questions.empty());
     }
@@ -111,10 +111,10 @@ TEST_CASE("a silent walk takes its policy from the job and asks nothing about sy
 {
     Walk walk;
     walk.Policy(0, 0);  // stored policy, which a silent run must not read
-    walk.app.silent = true;
-    walk.app.jobFolderPolicy = 2;
-    walk.app.jobRemovePolicy = 2;
-    CHECK(walk.Run("C:\\top", true) == FolderDone);
+    walk.context.silent = true;
+    walk.context.job.folderPolicy = 2;
+    walk.context.job.removePolicy = 2;
+    CHECK(walk.Run("C:\\top", true) == FolderResult::Done);
     CHECK(walk.channel.questions.empty());
     CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1"));
     CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2"));
@@ -127,10 +127,10 @@ TEST_CASE("policy 1 asks about each subfolder and each removal")
     {
         Walk walk;
         walk.Policy(1, 0);
-        walk.channel.answers = {AnswerNo, AnswerPositive};
-        CHECK(walk.Run() == FolderDone);
+        walk.channel.answers = {Answer::No, Answer::Positive};
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.Texts() == std::vector<std::string>{"contents\nC:\\top\\sub1", "contents\nC:\\top\\sub2"});
-        CHECK(walk.channel.questions[0].style == StyleYesNoCancel);
+        CHECK(walk.channel.questions[0].style == WarningStyle::YesNoCancel);
         CHECK(walk.disk.Exists("C:\\top\\sub1\\b.txt"));
         CHECK(walk.disk.Exists("C:\\top\\sub1\\deep\\c.txt"));
         CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2\\d.txt"));
@@ -140,17 +140,17 @@ TEST_CASE("policy 1 asks about each subfolder and each removal")
     {
         Walk walk;
         walk.Policy(1, 2);
-        walk.channel.answers = {AnswerCancel};
-        CHECK(walk.Run() == FolderStopped);
+        walk.channel.answers = {Answer::Cancel};
+        CHECK(walk.Run() == FolderResult::Stopped);
         CHECK(walk.disk.actions == Actions{"list C:\\top", "shred C:\\top\\a.txt 0"});
     }
     SUBCASE("contents: asked in silent mode too")
     {
         Walk walk;
-        walk.app.silent = true;
-        walk.app.jobFolderPolicy = 1;
-        walk.channel.answers = {AnswerNo, AnswerNo};
-        CHECK(walk.Run() == FolderDone);
+        walk.context.silent = true;
+        walk.context.job.folderPolicy = 1;
+        walk.channel.answers = {Answer::No, Answer::No};
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.channel.questions.size() == 2);
     }
     SUBCASE("removal: Yes removes, No keeps")
@@ -158,8 +158,8 @@ TEST_CASE("policy 1 asks about each subfolder and each removal")
         Walk walk;
         walk.Policy(2, 1);
         // deep (inside sub1) is asked first, then sub1, then sub2.
-        walk.channel.answers = {AnswerPositive, AnswerNo, AnswerPositive};
-        CHECK(walk.Run() == FolderDone);
+        walk.channel.answers = {Answer::Positive, Answer::No, Answer::Positive};
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.Texts() == std::vector<std::string>{"remove\nC:\\top\\sub1\\deep", "remove\nC:\\top\\sub1",
                                                        "remove\nC:\\top\\sub2"});
         CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1\\deep"));
@@ -170,8 +170,8 @@ TEST_CASE("policy 1 asks about each subfolder and each removal")
     {
         Walk walk;
         walk.Policy(2, 1);
-        walk.channel.answers = {AnswerCancel};
-        CHECK(walk.Run() == FolderStopped);
+        walk.channel.answers = {Answer::Cancel};
+        CHECK(walk.Run() == FolderResult::Stopped);
         CHECK(walk.disk.Exists("C:\\top\\sub1\\deep"));
         CHECK(walk.disk.Exists("C:\\top\\sub2\\d.txt"));
         CHECK(walk.disk.Exists("C:\\top\\e.txt"));
@@ -184,19 +184,19 @@ TEST_CASE("protected folders are refused and left exactly as they are")
     {
         Walk walk;
         walk.Policy(2, 2);
-        walk.app.protectedFolders[5] = "C:\\TOP";
-        CHECK(walk.Run("C:\\top") == FolderDone);
+        walk.context.machine.protectedFolders[5] = "C:\\TOP";
+        CHECK(walk.Run("C:\\top") == FolderResult::Done);
         CHECK(walk.disk.actions.empty());
         REQUIRE(walk.channel.questions.size() == 1);
         CHECK(walk.channel.questions[0].text == "protected C:\\TOP#");  // "#" kept
-        CHECK(walk.channel.questions[0].style == StyleError);
+        CHECK(walk.channel.questions[0].style == WarningStyle::Error);
     }
     SUBCASE("a subfolder: skipped, not removed, its siblings shredded")
     {
         Walk walk;
         walk.Policy(2, 2);
-        walk.app.protectedFolders[0] = "C:\\top\\sub1";
-        CHECK(walk.Run() == FolderDone);
+        walk.context.machine.protectedFolders[0] = "C:\\top\\sub1";
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.disk.Exists("C:\\top\\sub1\\b.txt"));
         CHECK(walk.disk.Exists("C:\\top\\sub1"));
         CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2"));
@@ -207,8 +207,8 @@ TEST_CASE("protected folders are refused and left exactly as they are")
     SUBCASE("forced walks do not consult the list")
     {
         Walk walk;
-        walk.app.protectedFolders[0] = "C:\\top";
-        CHECK(walk.Run("C:\\top", false, WalkForced) == FolderDone);
+        walk.context.machine.protectedFolders[0] = "C:\\top";
+        CHECK(walk.Run("C:\\top", false, WalkMode::Forced) == FolderResult::Done);
         CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1"));
     }
 }
@@ -216,13 +216,13 @@ TEST_CASE("protected folders are refused and left exactly as they are")
 TEST_CASE("a system folder is asked about in a user walk")
 {
     struct Case {
-        int answer;
-        int result;
+        Answer answer;
+        FolderResult result;
         bool shredded;
     } cases[] = {
-        {AnswerPositive, FolderDone, true},
-        {AnswerNo, FolderDone, false},
-        {AnswerCancel, FolderStopped, false},
+        {Answer::Positive, FolderResult::Done, true},
+        {Answer::No, FolderResult::Done, false},
+        {Answer::Cancel, FolderResult::Stopped, false},
     };
     for (const Case& c : cases) {
         CAPTURE(c.answer);
@@ -232,7 +232,7 @@ TEST_CASE("a system folder is asked about in a user walk")
         CHECK(walk.Run("C:\\top", true) == c.result);
         REQUIRE(walk.channel.questions.size() == 1);
         CHECK(walk.channel.questions[0].text == "system\nC:\\top");
-        CHECK(walk.channel.questions[0].style == StyleYesNoCancel);
+        CHECK(walk.channel.questions[0].style == WarningStyle::YesNoCancel);
         CHECK(walk.disk.Exists("C:\\top\\a.txt") != c.shredded);
     }
 
@@ -242,8 +242,8 @@ TEST_CASE("a system folder is asked about in a user walk")
         walk.Policy(2, 2);
         walk.disk.AddFolder("C:\\top\\sys", FILE_ATTRIBUTE_SYSTEM);
         walk.disk.AddFile("C:\\top\\sys\\f");
-        walk.channel.answers = {AnswerNo};
-        CHECK(walk.Run() == FolderDone);
+        walk.channel.answers = {Answer::No};
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.Texts() == std::vector<std::string>{"system\nC:\\top\\sys"});
         CHECK(walk.disk.Exists("C:\\top\\sys\\f"));
         CHECK(walk.disk.Exists("C:\\top\\sys"));
@@ -255,9 +255,9 @@ TEST_CASE("a folder that cannot be listed stops the walk with 9011")
     Walk walk;
     walk.Policy(2, 2);
     walk.disk.broken.insert("C:\\top\\sub1");
-    CHECK(walk.Run() == FolderStopped);
+    CHECK(walk.Run() == FolderResult::Stopped);
     CHECK(walk.Texts() == std::vector<std::string>{"cannot list#"});  // no replacements
-    CHECK(walk.channel.questions[0].style == StyleNotice);
+    CHECK(walk.channel.questions[0].style == WarningStyle::Notice);
     CHECK(walk.disk.Exists("C:\\top\\sub2\\d.txt"));
 }
 
@@ -268,7 +268,7 @@ TEST_CASE("forced and bin walks")
         Walk walk;
         walk.Policy(1, 1);
         walk.disk.AddFolder("C:\\top\\sys", FILE_ATTRIBUTE_SYSTEM);
-        CHECK(walk.Run("C:\\top", true, WalkForced) == FolderDone);
+        CHECK(walk.Run("C:\\top", true, WalkMode::Forced) == FolderResult::Done);
         CHECK(walk.channel.questions.empty());
         CHECK(walk.disk.actions == Actions{"list C:\\top", "shred C:\\top\\a.txt 1", "list C:\\top\\sub1",
                                            "shred C:\\top\\sub1\\b.txt 1", "list C:\\top\\sub1\\deep",
@@ -281,14 +281,14 @@ TEST_CASE("forced and bin walks")
     {
         Walk walk;
         walk.disk.removeErrors["C:\\top\\sub2"] = EACCES;
-        CHECK(walk.Run("C:\\top", false, WalkForced) == FolderDone);
+        CHECK(walk.Run("C:\\top", false, WalkMode::Forced) == FolderResult::Done);
         CHECK(walk.channel.questions.empty());
         CHECK(walk.disk.Exists("C:\\top\\sub2"));
     }
     SUBCASE("bin: the direct subfolders survive empty, everything below them goes")
     {
         Walk walk;
-        CHECK(walk.Run("C:\\top", false, WalkBin) == FolderDone);
+        CHECK(walk.Run("C:\\top", false, WalkMode::Bin) == FolderResult::Done);
         CHECK(walk.disk.Exists("C:\\top\\sub1"));
         CHECK(walk.disk.Exists("C:\\top\\sub2"));
         CHECK_FALSE(walk.disk.Exists("C:\\top\\sub1\\deep"));
@@ -305,7 +305,7 @@ TEST_CASE("a stop ends every enclosing walk and closes every listing")
         Walk walk;
         walk.Policy(2, 2);
         walk.disk.stopAt.insert("C:\\top\\sub1\\deep\\c.txt");
-        CHECK(walk.Run() == FolderStopped);
+        CHECK(walk.Run() == FolderResult::Stopped);
         CHECK(walk.disk.mostOpenListings == 3);
         CHECK(walk.disk.actions.back() == "shred C:\\top\\sub1\\deep\\c.txt 0");
         CHECK(walk.disk.Exists("C:\\top\\sub1\\deep"));  // no removal after a stop
@@ -316,14 +316,14 @@ TEST_CASE("a stop ends every enclosing walk and closes every listing")
         Walk walk;
         walk.Policy(2, 2);
         walk.disk.stopRequestAt.insert("C:\\top\\sub1\\b.txt");
-        CHECK(walk.Run("C:\\top", false, WalkForced) == FolderStopped);
+        CHECK(walk.Run("C:\\top", false, WalkMode::Forced) == FolderResult::Stopped);
         CHECK(walk.disk.actions.back() == "shred C:\\top\\sub1\\b.txt 1");
     }
     SUBCASE("a stop request set before the walk: the listing opens and closes, nothing is shredded")
     {
         Walk walk;
-        walk.app.stopRequest = 1;
-        CHECK(walk.Run() == FolderDone);
+        walk.context.stopRequest = 1;
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.disk.actions == Actions{"list C:\\top"});
     }
 }
@@ -337,7 +337,7 @@ TEST_CASE("a walk removes links and never goes behind them")
         walk.disk.AddFolderLink("C:\\top\\junction");
         walk.disk.AddFile("C:\\top\\junction\\target-file");
         walk.disk.AddFileLink("C:\\top\\file-link");
-        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.Run() == FolderResult::Done);
         const Actions tail(walk.disk.actions.end() - 2, walk.disk.actions.end());
         CHECK(tail == Actions{"unlink-dir C:\\top\\junction", "unlink-file C:\\top\\file-link"});
         for (const std::string& action : walk.disk.actions)
@@ -349,7 +349,7 @@ TEST_CASE("a walk removes links and never goes behind them")
         Walk walk;
         walk.disk.AddFolderLink("C:\\top\\sub1\\link");
         walk.disk.AddFile("C:\\top\\sub1\\link\\x");
-        CHECK(walk.Run("C:\\top\\sub1\\link", false, WalkForced) == FolderDone);
+        CHECK(walk.Run("C:\\top\\sub1\\link", false, WalkMode::Forced) == FolderResult::Done);
         CHECK(walk.disk.actions == Actions{"unlink-dir C:\\top\\sub1\\link"});
     }
     SUBCASE("with subfolders left alone, a folder link is left alone too")
@@ -357,7 +357,7 @@ TEST_CASE("a walk removes links and never goes behind them")
         Walk walk;
         walk.Policy(0, 0);
         walk.disk.AddFolderLink("C:\\top\\junction");
-        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.disk.Exists("C:\\top\\junction"));
         CHECK(walk.channel.questions.empty());
     }
@@ -366,8 +366,8 @@ TEST_CASE("a walk removes links and never goes behind them")
         Walk walk;
         walk.Policy(1, 0);
         walk.disk.AddFolderLink("C:\\top\\junction");
-        walk.channel.answers = {AnswerNo, AnswerNo, AnswerNo};
-        CHECK(walk.Run() == FolderDone);
+        walk.channel.answers = {Answer::No, Answer::No, Answer::No};
+        CHECK(walk.Run() == FolderResult::Done);
         CHECK(walk.disk.Exists("C:\\top\\junction"));
     }
     SUBCASE("a link that cannot be removed is reported with the system's reason")
@@ -376,7 +376,7 @@ TEST_CASE("a walk removes links and never goes behind them")
         walk.Policy(2, 2);
         walk.disk.AddFileLink("C:\\top\\file-link");
         walk.disk.linkErrors["C:\\top\\file-link"] = ERROR_ACCESS_DENIED;
-        CHECK(walk.Run() == FolderDone);
+        CHECK(walk.Run() == FolderResult::Done);
         REQUIRE(walk.channel.questions.size() == 1);
         const std::string& text = walk.channel.questions[0].text;
         CHECK(text.rfind("link stays\nC:\\top\\file-link\n", 0) == 0);
@@ -396,7 +396,7 @@ TEST_CASE("a child path that does not fit 260 characters is refused, never cut")
     walk.disk.AddFile(tooLong);
     const std::string deepName = top + "\\" + std::string(250, 'd');  // fits, its "\*.*" pattern does not
     walk.disk.AddFolder(deepName);
-    CHECK(walk.Run() == FolderDone);
+    CHECK(walk.Run() == FolderResult::Done);
     CHECK_FALSE(walk.disk.Exists(fits));
     CHECK(walk.disk.Exists(tooLong));
     CHECK(walk.Texts() == std::vector<std::string>{"too long\n" + tooLong, "too long\n" + deepName});
@@ -408,9 +408,9 @@ TEST_CASE("a failed removal names the folder, the runtime's reason and its numbe
     Walk walk;
     walk.Policy(2, 2);
     walk.disk.keep.insert("C:\\top\\sub2\\d.txt");  // as a locked file stays
-    CHECK(walk.Run() == FolderDone);
+    CHECK(walk.Run() == FolderResult::Done);
     REQUIRE(walk.channel.questions.size() == 1);
-    CHECK(walk.channel.questions[0].style == StyleNotice);
+    CHECK(walk.channel.questions[0].style == WarningStyle::Notice);
     // 9043 has its "#" replaced; 9044 is appended with its "#" kept.
     CHECK(walk.channel.questions[0].text ==
           "not removed\nC:\\top\\sub2\nwhy: " + std::string(strerror(ENOTEMPTY)) + " [" + std::to_string(ENOTEMPTY) + "]#");
@@ -424,14 +424,14 @@ TEST_CASE("RemoveFolderIfEmpty")
     {
         Walk walk;
         walk.disk.AddFolder("C:\\empty");
-        RemoveFolderIfEmpty(walk.app, "C:\\empty", walk.disk);
+        RemoveFolderIfEmpty(walk.context, "C:\\empty", walk.disk);
         CHECK_FALSE(walk.disk.Exists("C:\\empty"));
         CHECK(walk.disk.openListings == 0);
     }
     SUBCASE("a folder with anything in it stays, without a message")
     {
         Walk walk;
-        RemoveFolderIfEmpty(walk.app, "C:\\top\\sub2", walk.disk);
+        RemoveFolderIfEmpty(walk.context, "C:\\top\\sub2", walk.disk);
         CHECK(walk.disk.Exists("C:\\top\\sub2"));
         CHECK(walk.channel.questions.empty());
         CHECK(walk.disk.openListings == 0);
@@ -439,7 +439,7 @@ TEST_CASE("RemoveFolderIfEmpty")
     SUBCASE("a folder that cannot be listed is left without a message")
     {
         Walk walk;
-        RemoveFolderIfEmpty(walk.app, "C:\\missing", walk.disk);
+        RemoveFolderIfEmpty(walk.context, "C:\\missing", walk.disk);
         CHECK(walk.disk.actions.empty());
         CHECK(walk.channel.questions.empty());
     }
@@ -448,9 +448,9 @@ TEST_CASE("RemoveFolderIfEmpty")
         Walk walk;
         walk.disk.AddFolder("C:\\empty");
         walk.disk.removeErrors["C:\\empty"] = EACCES;
-        RemoveFolderIfEmpty(walk.app, "C:\\empty", walk.disk);
+        RemoveFolderIfEmpty(walk.context, "C:\\empty", walk.disk);
         REQUIRE(walk.channel.questions.size() == 1);
-        CHECK(walk.channel.questions[0].style == StyleError);
+        CHECK(walk.channel.questions[0].style == WarningStyle::Error);
         CHECK(walk.channel.questions[0].text ==
               "not removed\nC:\\empty\nwhy: " + std::string(strerror(EACCES)) + " [" + std::to_string(EACCES) + "]#");
     }
@@ -467,7 +467,7 @@ TEST_CASE("CheckFolderForSchedule settles the subfolder policy once and stores i
         Walk walk;
         threeSubfolders(walk);
         walk.Policy(1, 0);
-        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckPassed);
+        CHECK(CheckFolderForSchedule(walk.context, "C:\\top", false, walk.disk) == ScheduleCheck::Passed);
         CHECK(walk.Texts() == std::vector<std::string>{"subfolders too?#"});
         CHECK(Settings::ReadNumber("Folder", -1) == 2);
         CHECK(walk.disk.openListings == 0);
@@ -479,8 +479,8 @@ TEST_CASE("CheckFolderForSchedule settles the subfolder policy once and stores i
     {
         Walk walk;
         walk.Policy(1, 1);
-        walk.channel.answers = {AnswerNo};
-        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckPassed);
+        walk.channel.answers = {Answer::No};
+        CHECK(CheckFolderForSchedule(walk.context, "C:\\top", false, walk.disk) == ScheduleCheck::Passed);
         CHECK(walk.Texts() == std::vector<std::string>{"subfolders too?#"});
         CHECK(Settings::ReadNumber("Folder", -1) == 0);
         CHECK(Settings::ReadNumber("Remove", -1) == 1);
@@ -490,8 +490,8 @@ TEST_CASE("CheckFolderForSchedule settles the subfolder policy once and stores i
     {
         Walk walk;
         walk.Policy(2, 1);
-        walk.channel.answers = {AnswerNo};
-        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckPassed);
+        walk.channel.answers = {Answer::No};
+        CHECK(CheckFolderForSchedule(walk.context, "C:\\top", false, walk.disk) == ScheduleCheck::Passed);
         CHECK(walk.Texts() == std::vector<std::string>{"remove them?#"});
         CHECK(Settings::ReadNumber("Remove", -1) == 0);
     }
@@ -499,8 +499,8 @@ TEST_CASE("CheckFolderForSchedule settles the subfolder policy once and stores i
     {
         Walk walk;
         walk.Policy(1, 1);
-        walk.channel.answers = {AnswerPositive, AnswerCancel};
-        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckCancelled);
+        walk.channel.answers = {Answer::Positive, Answer::Cancel};
+        CHECK(CheckFolderForSchedule(walk.context, "C:\\top", false, walk.disk) == ScheduleCheck::Cancelled);
         CHECK(walk.disk.openListings == 0);
     }
     SUBCASE("a read-only file asks 9054 in style 1; a negative ending cancels")
@@ -508,25 +508,25 @@ TEST_CASE("CheckFolderForSchedule settles the subfolder policy once and stores i
         Walk walk;
         walk.Policy(2, 2);
         walk.disk.AddFile("C:\\top\\sub2\\ro", FILE_ATTRIBUTE_READONLY);
-        walk.channel.answers = {AnswerCancel};
-        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", false, walk.disk) == CheckCancelled);
+        walk.channel.answers = {Answer::Cancel};
+        CHECK(CheckFolderForSchedule(walk.context, "C:\\top", false, walk.disk) == ScheduleCheck::Cancelled);
         CHECK(walk.Texts() == std::vector<std::string>{"attributes\nC:\\top\\sub2\\ro"});
-        CHECK(walk.channel.questions[0].style == StyleGoOnQuestion);
+        CHECK(walk.channel.questions[0].style == WarningStyle::GoOnQuestion);
         CHECK(walk.disk.openListings == 0);
     }
     SUBCASE("a system folder asks 9040 in style 1 first")
     {
         Walk walk;
-        walk.channel.answers = {AnswerCancel};
-        CHECK(CheckFolderForSchedule(walk.app, "C:\\top", true, walk.disk) == CheckCancelled);
+        walk.channel.answers = {Answer::Cancel};
+        CHECK(CheckFolderForSchedule(walk.context, "C:\\top", true, walk.disk) == ScheduleCheck::Cancelled);
         CHECK(walk.Texts() == std::vector<std::string>{"system\nC:\\top"});
-        CHECK(walk.channel.questions[0].style == StyleGoOnQuestion);
+        CHECK(walk.channel.questions[0].style == WarningStyle::GoOnQuestion);
         CHECK(walk.disk.actions.empty());
     }
     SUBCASE("a folder that cannot be listed cancels with 9011")
     {
         Walk walk;
-        CHECK(CheckFolderForSchedule(walk.app, "C:\\missing", false, walk.disk) == CheckCancelled);
+        CHECK(CheckFolderForSchedule(walk.context, "C:\\missing", false, walk.disk) == ScheduleCheck::Cancelled);
         CHECK(walk.Texts() == std::vector<std::string>{"cannot list#"});
     }
 }
@@ -536,12 +536,12 @@ TEST_CASE("CheckFolderFileForSchedule")
     Walk walk;
     walk.disk.AddFile("C:\\top\\hidden", FILE_ATTRIBUTE_HIDDEN);
     walk.disk.AddFile("C:\\top\\system", FILE_ATTRIBUTE_SYSTEM);
-    CHECK(CheckFolderFileForSchedule(walk.app, "C:\\top\\a.txt", walk.disk) == CheckPassed);
+    CHECK(CheckFolderFileForSchedule(walk.context, "C:\\top\\a.txt", walk.disk) == ScheduleCheck::Passed);
     CHECK(walk.channel.questions.empty());
-    CHECK(CheckFolderFileForSchedule(walk.app, "C:\\top\\gone", walk.disk) == CheckMissing);
+    CHECK(CheckFolderFileForSchedule(walk.context, "C:\\top\\gone", walk.disk) == ScheduleCheck::Missing);
     CHECK(walk.Texts().back() == "missing\nC:\\top\\gone");
-    CHECK(walk.channel.questions.back().style == StyleNotice);
-    walk.channel.answers = {AnswerPositive, AnswerNo};
-    CHECK(CheckFolderFileForSchedule(walk.app, "C:\\top\\hidden", walk.disk) == CheckPassed);
-    CHECK(CheckFolderFileForSchedule(walk.app, "C:\\top\\system", walk.disk) == CheckCancelled);
+    CHECK(walk.channel.questions.back().style == WarningStyle::Notice);
+    walk.channel.answers = {Answer::Positive, Answer::No};
+    CHECK(CheckFolderFileForSchedule(walk.context, "C:\\top\\hidden", walk.disk) == ScheduleCheck::Passed);
+    CHECK(CheckFolderFileForSchedule(walk.context, "C:\\top\\system", walk.disk) == ScheduleCheck::Cancelled);
 }

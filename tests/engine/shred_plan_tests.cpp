@@ -1,3 +1,4 @@
+#include "common/SystemError.h"
 #include "engine/ShredPlan.h"
 #include "lang/MessageText.h"
 

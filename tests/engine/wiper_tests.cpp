@@ -31,7 +31,7 @@ struct WipeFixture : EngineFixture {
     {
         fakeAvailable = available;
         fakeTotalFree = totalFree;
-        app.getDiskFreeSpaceEx = FakeFreeSpaceEx;
+        context.machine.getDiskFreeSpaceEx = FakeFreeSpaceEx;
         root = folder.Path() + "\\";
         work = root + "SHREDTMP.$$$";
     }
@@ -57,11 +57,11 @@ TEST_CASE("wipe: the confirmation and the old-system notice")
     SUBCASE("declined: nothing is created")
     {
         WipeFixture fixture(100 << 20, 100 << 20);
-        fixture.channel.answers.push_back(AnswerCancel);
-        WipeFreeSpace(fixture.app, fixture.root);
+        fixture.channel.answers.push_back(Answer::Cancel);
+        WipeFreeSpace(fixture.context, fixture.root);
         REQUIRE(fixture.channel.questions.size() == 1);
-        CHECK(fixture.channel.questions[0].style == StyleContinueStop);
-        CHECK(fixture.channel.questions[0].big);
+        CHECK(fixture.channel.questions[0].style == WarningStyle::ContinueStop);
+        CHECK(fixture.channel.questions[0].size == DialogSize::Big);
         CHECK(fixture.channel.questions[0].text == Expanded(fixture, 9027));
         CHECK(fixture.channel.questions[0].title == fixture.Text(9063));
         CHECK_FALSE(fixture.WorkFolderExists());
@@ -70,20 +70,20 @@ TEST_CASE("wipe: the confirmation and the old-system notice")
     SUBCASE("old system, interactive: the notice comes first")
     {
         WipeFixture fixture(100 << 20, 100 << 20);
-        fixture.app.versionFlag = true;
-        fixture.channel.answers = {AnswerPositive, AnswerNo};
-        WipeFreeSpace(fixture.app, fixture.root);
+        fixture.context.machine.versionFlag = true;
+        fixture.channel.answers = {Answer::Positive, Answer::No};
+        WipeFreeSpace(fixture.context, fixture.root);
         REQUIRE(fixture.channel.questions.size() == 2);
-        CHECK(fixture.channel.questions[0].style == StyleError);
+        CHECK(fixture.channel.questions[0].style == WarningStyle::Error);
         CHECK(fixture.channel.questions[0].text == Expanded(fixture, 9026));
         CHECK(fixture.channel.questions[1].text == Expanded(fixture, 9027));
     }
     SUBCASE("old system, silent: neither shown nor logged")
     {
         WipeFixture fixture(0, 0);
-        fixture.app.versionFlag = true;
+        fixture.context.machine.versionFlag = true;
         fixture.UseSilentJob(0, 3);
-        WipeFreeSpace(fixture.app, fixture.root);
+        WipeFreeSpace(fixture.context, fixture.root);
         CHECK(fixture.channel.questions.empty());
         CHECK(fixture.Log() == test::LogBytes("Drive " + fixture.root.substr(0, 1) + ": has no free space to wipe."));
     }
@@ -94,16 +94,16 @@ TEST_CASE("wipe: no space, quota, no memory and no work folder end the wipe with
     SUBCASE("no free space at all")
     {
         WipeFixture fixture(0, 0);
-        WipeFreeSpace(fixture.app, fixture.root);
+        WipeFreeSpace(fixture.context, fixture.root);
         REQUIRE(fixture.channel.questions.size() == 2);
-        CHECK(fixture.channel.questions[1].style == StyleNotice);
+        CHECK(fixture.channel.questions[1].style == WarningStyle::Notice);
         CHECK(fixture.channel.questions[1].text == "Drive " + fixture.root.substr(0, 1) + ": has no free space to wipe.");
         CHECK_FALSE(fixture.WorkFolderExists());
     }
     SUBCASE("free space, none of it available")
     {
         WipeFixture fixture(0, 5 << 20);
-        WipeFreeSpace(fixture.app, fixture.root);
+        WipeFreeSpace(fixture.context, fixture.root);
         REQUIRE(fixture.channel.questions.size() == 2);
         MessageText::Values values;
         char drive[2] = {fixture.root[0], 0};
@@ -114,10 +114,10 @@ TEST_CASE("wipe: no space, quota, no memory and no work folder end the wipe with
     SUBCASE("quota declined")
     {
         WipeFixture fixture(5 << 20, 9 << 20);
-        fixture.channel.answers = {AnswerPositive, AnswerNo};
-        WipeFreeSpace(fixture.app, fixture.root);
+        fixture.channel.answers = {Answer::Positive, Answer::No};
+        WipeFreeSpace(fixture.context, fixture.root);
         REQUIRE(fixture.channel.questions.size() == 2);
-        CHECK(fixture.channel.questions[1].style == StyleYesNo);
+        CHECK(fixture.channel.questions[1].style == WarningStyle::YesNo);
         CHECK(fixture.channel.questions[1].text == Expanded(fixture, 9033));
         CHECK_FALSE(fixture.WorkFolderExists());
         CHECK(fixture.channel.progressLog.empty());
@@ -127,7 +127,7 @@ TEST_CASE("wipe: no space, quota, no memory and no work folder end the wipe with
         WipeFixture fixture(5 << 20, 9 << 20);
         fixture.UseSilentJob(0, 3);
         fixture.channel.stopAtPump = 1;
-        WipeFreeSpace(fixture.app, fixture.root);
+        WipeFreeSpace(fixture.context, fixture.root);
         CHECK(fixture.channel.questions.empty());
         CHECK(fixture.Log() == test::LogBytes(Expanded(fixture, 9033)));
         CHECK(fixture.channel.pumps == 1);
@@ -136,16 +136,16 @@ TEST_CASE("wipe: no space, quota, no memory and no work folder end the wipe with
     SUBCASE("records that cannot be allocated")
     {
         WipeFixture fixture(1ull << 62, 1ull << 62);
-        WipeFreeSpace(fixture.app, fixture.root);
+        WipeFreeSpace(fixture.context, fixture.root);
         REQUIRE(fixture.channel.questions.size() == 2);
-        CHECK(fixture.channel.questions[1].style == StyleError);
+        CHECK(fixture.channel.questions[1].style == WarningStyle::Error);
         CHECK(fixture.channel.questions[1].text == Expanded(fixture, 9006));
         CHECK_FALSE(fixture.WorkFolderExists());
     }
     SUBCASE("the work folder cannot be created")
     {
         WipeFixture fixture(100 << 20, 100 << 20);
-        WipeFreeSpace(fixture.app, fixture.folder / "missing\\");
+        WipeFreeSpace(fixture.context, fixture.folder / "missing\\");
         REQUIRE(fixture.channel.questions.size() == 2);
         CHECK(fixture.channel.questions[1].text == Expanded(fixture, 9012));
         CHECK(fixture.channel.progressLog.empty());
@@ -154,7 +154,7 @@ TEST_CASE("wipe: no space, quota, no memory and no work folder end the wipe with
     {
         WipeFixture fixture(100 << 20, 100 << 20);
         fixture.channel.failProgress = true;
-        WipeFreeSpace(fixture.app, fixture.root);
+        WipeFreeSpace(fixture.context, fixture.root);
         CHECK(fixture.channel.alerts.size() == 1);
         CHECK_FALSE(fixture.WorkFolderExists());
     }
@@ -168,10 +168,10 @@ TEST_CASE("wipe: cancel during the fill deletes every file and the folder and sk
         WipeFixture fixture(3ull << 30, 3ull << 30);
         fixture.UseMethod(method, 2);
         fixture.channel.stopAtPump = 3;
-        WipeFreeSpace(fixture.app, fixture.root);
+        WipeFreeSpace(fixture.context, fixture.root);
         CHECK_FALSE(fixture.WorkFolderExists());
         CHECK(test::ListFolder(fixture.folder.Path()).empty());
-        CHECK_FALSE(fixture.app.progressWindow);
+        CHECK_FALSE(fixture.context.progressWindow);
         CHECK(fixture.channel.pumps == 3);
         CHECK(fixture.channel.stopRequest != nullptr);
 
@@ -213,7 +213,7 @@ TEST_CASE("wipe: a work folder left from an earlier run is reused and its files 
     REQUIRE(CreateDirectoryA(fixture.work.c_str(), nullptr));
     test::WriteFileBytes(fixture.work + "\\SHRED000.TMP", std::string(200000, 'M'));
     fixture.channel.stopAtPump = 1;
-    WipeFreeSpace(fixture.app, fixture.root);
+    WipeFreeSpace(fixture.context, fixture.root);
     CHECK(fixture.channel.questions.size() == 1);  // the confirmation only
     CHECK_FALSE(fixture.WorkFolderExists());
 }
@@ -236,30 +236,30 @@ TEST_CASE("wipe: the parent window is disabled while it runs and enabled afterwa
     HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                   nullptr, nullptr);
     REQUIRE(parent != nullptr);
-    fixture.app.parentWindow = parent;
+    fixture.context.parentWindow = parent;
     parentSeenDisabled = parent;
     parentWasDisabled = false;
     fixture.channel.onPump = WatchParent;
     fixture.channel.stopAtPump = 2;
-    WipeFreeSpace(fixture.app, fixture.root);
+    WipeFreeSpace(fixture.context, fixture.root);
     CHECK(parentWasDisabled);
     CHECK(IsWindowEnabled(parent));
-    CHECK_FALSE(fixture.app.progressWindow);
+    CHECK_FALSE(fixture.context.progressWindow);
     DestroyWindow(parent);
 }
 
 TEST_CASE("fill of one wipe file: blocks counted until the stop request")
 {
     EngineFixture fixture;
-    REQUIRE(AcquireProgressWindow(fixture.app));
-    FillPattern(fixture.app, FillZero);
+    REQUIRE(AcquireProgressWindow(fixture.context));
+    FillPattern(fixture.context, FillKind::Zero);
     WipeFileRecord record;
     record.displayName = fixture.folder / "SHRED000.TMP";
     record.file = CreateFileA(record.displayName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0,
                               nullptr);
     REQUIRE(record.file != INVALID_HANDLE_VALUE);
     fixture.channel.stopAtPump = 5;
-    CHECK(FillWipeFile(fixture.app, record) == FillStopped);
+    CHECK(FillWipeFile(fixture.context, record) == FillResult::Stopped);
     CHECK(record.size == 5 * 65536ull);
     CloseHandle(record.file);
     CHECK(test::ReadFileBytes(record.displayName) == std::string(5 * 65536, '\0'));
@@ -277,7 +277,7 @@ TEST_CASE("shredding a wipe file overwrites it through its handle and leaves it 
     REQUIRE(record.file != INVALID_HANDLE_VALUE);
     record.size = 150000;
 
-    CHECK_FALSE(ShredFile(fixture.app, std::string(), 0, &record, 2, 5));
+    CHECK(OverwriteWipeFile(fixture.context, record, 2, 5) == Flow::GoOn);
     CHECK(fixture.channel.Count("line1:" + record.displayName + " (file 2 of 5)") == 1);
     CHECK(fixture.channel.Count("line2:") == 3);
 

@@ -11,9 +11,9 @@
 // Questions and notices are printed. Interactive runs store the method and pass count as the
 // user's settings; every setting the tool stores is removed afterwards. Exit status: 0 done,
 // 1 the engine asked to stop, 2 bad arguments.
-#include "app/Settings.h"
 #include "app/ShredApp.h"
 #include "common/ScopedWin.h"
+#include "common/Settings.h"
 #include "engine/FileShredder.h"
 #include "engine/FreeSpaceWiper.h"
 #include "engine/UserChannel.h"
@@ -37,13 +37,19 @@ public:
 
 class PrintingChannel : public UserChannel {
 public:
-    int answer = AnswerPositive;
-    int Ask(int style, const std::string& text, const std::string&, bool) override
+    Answer answer = Answer::Positive;
+    Answer Ask(WarningStyle style, const std::string& text, const std::string&, DialogSize) override
     {
-        std::printf("ask %d: %s\n", style, text.c_str());
+        std::printf("ask %d: %s\n", static_cast<int>(style), text.c_str());
         return answer;
     }
     void Alert(const std::string& text, const std::string&) override { std::printf("alert: %s\n", text.c_str()); }
+    bool ShowNotice(NoticeMode, const std::string& text, const std::string&, bool* dontShowAgain) override
+    {
+        std::printf("notice: %s\n", text.c_str());
+        *dontShowAgain = false;
+        return answer == Answer::Positive;
+    }
     std::unique_ptr<ProgressView> OpenProgress(HWND, int*) override { return std::make_unique<NullProgress>(); }
     void PumpMessages() override {}
 };
@@ -83,32 +89,32 @@ int main(int argc, char** argv)
     std::string target = argv[2];
 
     PrintingChannel channel;
-    ShredApp app;
+    ShredContext context;
     bool printTime = false;
     for (int i = 5; i + 1 < argc; i += 2) {
         std::string option = argv[i];
         if (option == "--answer") {
-            channel.answer = std::atoi(argv[i + 1]);
+            channel.answer = static_cast<Answer>(std::atoi(argv[i + 1]));
         } else if (option == "--time") {
             printTime = std::atoi(argv[i + 1]) != 0;
         } else if (option == "--silent") {
-            app.silent = true;
+            context.silent = true;
             Settings::WriteString("AppPath", argv[i + 1]);
         } else {
             std::fprintf(stderr, "unknown option %s\n", option.c_str());
             return 2;
         }
     }
-    app.appPath = PackFolder();
-    app.title = "Vantor Shredder";
-    app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
-    app.channel = &channel;
-    app.getDiskFreeSpaceEx = GetDiskFreeSpaceExA;
-    app.jobMethod = std::atoi(argv[3]);
-    app.jobPassCount = std::atoi(argv[4]);
-    if (!app.silent) {
-        Settings::WriteNumber("Method", app.jobMethod);
-        Settings::WriteNumber("PassCount", app.jobPassCount);
+    context.appPath = PackFolder();
+    context.title = "Vantor Shredder";
+    context.AllocateTransferBuffer();
+    context.channel = &channel;
+    context.machine.getDiskFreeSpaceEx = GetDiskFreeSpaceExA;
+    context.job.method = std::atoi(argv[3]);
+    context.job.passCount = std::atoi(argv[4]);
+    if (!context.silent) {
+        Settings::WriteNumber("Method", context.job.method);
+        Settings::WriteNumber("PassCount", context.job.passCount);
     }
 
     LARGE_INTEGER frequency, start, end;
@@ -116,7 +122,7 @@ int main(int argc, char** argv)
     QueryPerformanceCounter(&start);
     bool stop = false;
     if (command == "file") {
-        stop = ShredFile(app, target, OriginUser);
+        stop = ShredFile(context, target, ItemOrigin::User) == Flow::Stop;
     } else if (command == "files") {
         // Listed first: shredding renames files while a listing runs.
         std::vector<std::string> paths;
@@ -130,18 +136,18 @@ int main(int argc, char** argv)
         }
         find.Reset();
         for (const std::string& path : paths) {
-            if ((stop = ShredFile(app, path, OriginUser)))
+            if ((stop = ShredFile(context, path, ItemOrigin::User) == Flow::Stop))
                 break;
         }
     } else if (command == "wipe") {
-        WipeFreeSpace(app, target);
+        WipeFreeSpace(context, target);
     } else {
         ForgetSettings();
         std::fprintf(stderr, "unknown command %s\n", command.c_str());
         return 2;
     }
     QueryPerformanceCounter(&end);
-    ReleaseProgressWindow(app);
+    ReleaseProgressWindow(context);
     ForgetSettings();
     if (printTime)
         std::printf("%.4f\n", static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));

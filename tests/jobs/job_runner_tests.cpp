@@ -1,8 +1,8 @@
 // The command-line job: its confirmation, what each item is taken for, how it ends; first with the
 // shredders stood in for, then with the real ones on files in a temporary folder.
 #include "app/JobRunner.h"
-#include "app/Settings.h"
-#include "app/ShredApp.h"
+#include "common/Settings.h"
+#include "engine/ShredContext.h"
 #include "tests/support/TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -25,7 +25,7 @@ public:
     std::vector<std::string> calls;
     std::map<std::string, std::string> resolved;
     std::map<std::string, DWORD> statuses;
-    int folderResult = 0;
+    bool folderStops = false;
     bool fileStops = false;
     bool fileSetsStopRequest = false;
 
@@ -46,45 +46,44 @@ public:
         path = found->second;
         return true;
     }
-    bool ShredFile(ShredApp& app, const std::string& path) override
+    Flow ShredFile(ShredContext& context, const std::string& path) override
     {
         calls.push_back("file " + path);
         if (fileSetsStopRequest)
-            app.stopRequest = 1;
-        return fileStops;
+            context.stopRequest = 1;
+        return fileStops ? Flow::Stop : Flow::GoOn;
     }
-    int ShredFolder(ShredApp&, const std::string& path, bool system) override
+    bool ShredFolder(ShredContext&, const std::string& path, bool system) override
     {
         calls.push_back("folder " + path + (system ? " system" : ""));
-        return folderResult;
+        return folderStops;
     }
-    void RemoveFolderIfEmpty(ShredApp&, const std::string& path) override { calls.push_back("remove-if-empty " + path); }
-    void RemoveLink(ShredApp&, const std::string& path) override { calls.push_back("link " + path); }
-    void WipeFreeSpace(ShredApp&, const std::string& root) override { calls.push_back("wipe " + root); }
-    void ShredRecycleBinNow(ShredApp&) override { calls.push_back("recycle"); }
+    void RemoveFolderIfEmpty(ShredContext&, const std::string& path) override { calls.push_back("remove-if-empty " + path); }
+    void RemoveLink(ShredContext&, const std::string& path) override { calls.push_back("link " + path); }
+    void WipeFreeSpace(ShredContext&, const std::string& root) override { calls.push_back("wipe " + root); }
+    void ShredRecycleBinNow(ShredContext&) override { calls.push_back("recycle"); }
 };
 
 struct Job {
     test::FreshSettings settings;
     test::TempFolder folder{"job"};
     test::ScriptedChannel channel;
-    ShredApp app;
+    ShredContext context;
     RecordingActions actions;
 
     Job()
     {
         test::WritePack(folder.Path(), "English", JobPack);
         Settings::WriteString("AppPath", folder.Path());
-        app.appPath = folder.Path();
-        app.title = "Title";
-        app.channel = &channel;
-        std::strcpy(app.drives[2].root, "C:\\");
+        context.appPath = folder.Path();
+        context.title = "Title";
+        context.channel = &channel;
+        std::strcpy(context.machine.drives[2].root, "C:\\");
     }
     void Run(std::vector<std::string> items)
     {
-        app.items = std::move(items);
-        RunCommandLineJob(app, actions);
-        CHECK(app.progressWindow == nullptr);
+        RunCommandLineJob(context, items, actions);
+        CHECK(context.progressWindow == nullptr);
     }
     std::vector<std::string> Texts() const
     {
@@ -116,10 +115,10 @@ TEST_CASE("the confirmation of an interactive job")
         CAPTURE(c.title);
         Job job;
         job.actions.resolved["C:\\short~1.txt"] = "C:\\Shortened name.txt";
-        job.channel.answers = {AnswerNo};
+        job.channel.answers = {Answer::No};
         job.Run(c.items);
         CHECK(job.Texts() == std::vector<std::string>{c.question});
-        CHECK(job.channel.questions[0].style == StyleConfirm);
+        CHECK(job.channel.questions[0].style == WarningStyle::Confirm);
         CHECK(job.channel.questions[0].title == "Title");
         CHECK(job.actions.calls.empty());  // No ends the job before its first item
     }
@@ -133,7 +132,7 @@ TEST_CASE("a job's items, each given to its shredder")
     CreateDirectoryA((work / "dir").c_str(), nullptr);
     CreateDirectoryA((work / "sysdir").c_str(), nullptr);
     SetFileAttributesA((work / "sysdir").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    job.app.silent = true;
+    job.context.silent = true;
     job.Run({"recycle", work / "file.txt", work / "dir", work / "sysdir", "c:\\", "Recycle", work / "dir\\", "C:",
              "Q:\\", work / "*.txt", work / "missing"});
     CHECK(job.actions.calls == Calls{"recycle", "file " + work / "file.txt", "folder " + work / "dir",
@@ -157,7 +156,7 @@ TEST_CASE("a relative item is taken relative to the current folder")
     char previous[MAX_PATH];
     REQUIRE(GetCurrentDirectoryA(MAX_PATH, previous) > 0);
     REQUIRE(SetCurrentDirectoryA(work.Path().c_str()));
-    job.app.silent = true;
+    job.context.silent = true;
     job.Run({"here.txt"});
     SetCurrentDirectoryA(previous);
     CHECK(job.actions.calls == Calls{"file " + work / "here.txt"});
@@ -167,7 +166,7 @@ TEST_CASE("an item longer than a path buffer is refused by name and the job goes
 {
     Job job;
     const std::string item = "C:\\" + std::string(MAX_PATH, 'x');
-    job.channel.answers = {AnswerPositive};
+    job.channel.answers = {Answer::Positive};
     job.Run({item, "recycle"});
     CHECK(job.Texts() == std::vector<std::string>{"2 items?\n", "too long\n" + item});
     CHECK(job.actions.calls == Calls{"recycle"});
@@ -176,7 +175,7 @@ TEST_CASE("an item longer than a path buffer is refused by name and the job goes
 TEST_CASE("a file item that is itself a link is removed as a link")
 {
     Job job;
-    job.app.silent = true;
+    job.context.silent = true;
     job.actions.statuses["C:\\link.txt"] = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE;
     job.Run({"C:\\link.txt"});
     CHECK(job.actions.calls == Calls{"link C:\\link.txt"});
@@ -187,16 +186,16 @@ TEST_CASE("how a job ends")
     SUBCASE("a folder walk that stopped: no removal, no later item")
     {
         Job job;
-        job.app.silent = true;
+        job.context.silent = true;
         job.actions.statuses["C:\\d"] = FILE_ATTRIBUTE_DIRECTORY;
-        job.actions.folderResult = 1;
+        job.actions.folderStops = true;
         job.Run({"C:\\d", "recycle"});
         CHECK(job.actions.calls == Calls{"folder C:\\d"});
     }
     SUBCASE("a file that answers stop")
     {
         Job job;
-        job.app.silent = true;
+        job.context.silent = true;
         job.actions.statuses["C:\\f"] = FILE_ATTRIBUTE_ARCHIVE;
         job.actions.fileStops = true;
         job.Run({"C:\\f", "recycle"});
@@ -205,7 +204,7 @@ TEST_CASE("how a job ends")
     SUBCASE("the stop request set during an item")
     {
         Job job;
-        job.app.silent = true;
+        job.context.silent = true;
         job.actions.statuses["C:\\f"] = FILE_ATTRIBUTE_ARCHIVE;
         job.actions.fileSetsStopRequest = true;
         job.Run({"C:\\f", "C:\\f"});
@@ -214,25 +213,25 @@ TEST_CASE("how a job ends")
     SUBCASE("an unknown item, interactively: Continue goes on, Stop ends")
     {
         Job job;
-        job.channel.answers = {AnswerPositive, AnswerPositive, AnswerCancel};
+        job.channel.answers = {Answer::Positive, Answer::Positive, Answer::Cancel};
         job.Run({"Q:\\a", "recycle", "Q:\\b", "recycle"});
         CHECK(job.Texts() == std::vector<std::string>{"4 items?\n", "unknown\nQ:\\a", "unknown\nQ:\\b"});
-        CHECK(job.channel.questions[1].style == StyleContinueStop);
+        CHECK(job.channel.questions[1].style == WarningStyle::ContinueStop);
         CHECK(job.actions.calls == Calls{"recycle"});
     }
     SUBCASE("the stop request is cleared when the job starts")
     {
         Job job;
-        job.app.silent = true;
-        job.app.stopRequest = 1;
+        job.context.silent = true;
+        job.context.stopRequest = 1;
         job.Run({"recycle", "recycle"});
         CHECK(job.actions.calls == Calls{"recycle", "recycle"});
     }
     SUBCASE("the progress window is released, also after an early end")
     {
         Job job;
-        job.app.progressWindow = job.channel.OpenProgress(nullptr, &job.app.stopRequest);
-        job.channel.answers = {AnswerNo};
+        job.context.progressWindow = job.channel.OpenProgress(nullptr, &job.context.stopRequest);
+        job.channel.answers = {Answer::No};
         job.Run({"recycle"});  // Run checks that the window is gone
     }
 }

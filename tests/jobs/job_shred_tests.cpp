@@ -1,6 +1,6 @@
 // Command-line jobs with the real shredders on files and folders in a temporary folder.
 #include "app/JobRunner.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "app/ShredApp.h"
 #include "lang/MessageText.h"
 #include "tests/support/TestSupport.h"
@@ -15,24 +15,24 @@ struct RealJob {
     test::TempFolder log{"joblog"};
     test::ScriptedChannel channel;
     ShredApp app;
+    ShredContext& context = app.context;
 
     RealJob()
     {
-        test::PrepareShredder(app, channel, log.Path());
+        test::PrepareShredder(context, channel, log.Path());
     }
     void Silent(int folderPolicy, int removePolicy)
     {
-        app.silent = true;
-        app.jobMethod = 1;
-        app.jobPassCount = 1;
-        app.jobFolderPolicy = folderPolicy;
-        app.jobRemovePolicy = removePolicy;
+        context.silent = true;
+        context.job.method = 1;
+        context.job.passCount = 1;
+        context.job.folderPolicy = folderPolicy;
+        context.job.removePolicy = removePolicy;
     }
     void Run(std::vector<std::string> items)
     {
-        app.items = std::move(items);
-        RunCommandLineJob(app);
-        CHECK(app.progressWindow == nullptr);
+        RunCommandLineJob(context, items);
+        CHECK(context.progressWindow == nullptr);
     }
     std::string Log() const { return test::ReadFileBytes(log / "log.txt"); }
     std::string Path(const std::string& name) const { return folder / name; }
@@ -64,7 +64,7 @@ TEST_CASE("a silent job with a missing file and a good one logs the first and sh
     test::WriteFileBytes(job.Path("good.txt"), "secret");
     job.Run({job.Path("missing.txt"), job.Path("good.txt")});
     CHECK_FALSE(test::FileExists(job.Path("good.txt")));
-    CHECK(job.Log() == LogEntry(MessageText::WithPath(job.app.LookupText(9053), job.Path("missing.txt"))));
+    CHECK(job.Log() == LogEntry(MessageText::WithPath(job.context.LookupText(9053), job.Path("missing.txt"))));
     job.app.ExitInstance();
     CHECK(job.Log().find("Success") == std::string::npos);
 }
@@ -110,7 +110,7 @@ TEST_CASE("silent folder jobs by the job's subfolder policy")
         job.Tree();
         job.Run({job.Path("top\\")});
         CHECK(test::ReadFileBytes(job.Path("top\\a.txt")) == "secret a");
-        CHECK(job.Log() == LogEntry(MessageText::WithPath(job.app.LookupText(9053), job.Path("top\\"))));
+        CHECK(job.Log() == LogEntry(MessageText::WithPath(job.context.LookupText(9053), job.Path("top\\"))));
     }
 }
 
@@ -122,7 +122,7 @@ TEST_CASE("an interactive job and the question about a read-only file")
         test::WriteFileBytes(job.Path("ro.txt"), "read-only");
         SetFileAttributesA(job.Path("ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         test::WriteFileBytes(job.Path("next.txt"), "next");
-        job.channel.answers = {AnswerPositive, AnswerCancel};
+        job.channel.answers = {Answer::Positive, Answer::Cancel};
         job.Run({job.Path("ro.txt"), job.Path("next.txt")});
         CHECK(job.channel.questions.size() == 2);
         CHECK(test::ReadFileBytes(job.Path("ro.txt")) == "read-only");
@@ -134,7 +134,7 @@ TEST_CASE("an interactive job and the question about a read-only file")
         test::WriteFileBytes(job.Path("ro.txt"), "read-only");
         SetFileAttributesA(job.Path("ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         test::WriteFileBytes(job.Path("next.txt"), "next");
-        job.channel.answers = {AnswerPositive, AnswerNo};
+        job.channel.answers = {Answer::Positive, Answer::No};
         job.Run({job.Path("ro.txt"), job.Path("next.txt")});
         CHECK(test::ReadFileBytes(job.Path("ro.txt")) == "read-only");
         CHECK_FALSE(test::FileExists(job.Path("next.txt")));

@@ -1,7 +1,6 @@
 #include "tests/support/TestSupport.h"
 
-#include "app/Settings.h"
-#include "app/ShredApp.h"
+#include "common/Settings.h"
 #include "common/ScopedWin.h"
 
 #include <cstdio>
@@ -120,26 +119,27 @@ void WritePack(const std::string& appPath, const std::string& language, const st
     WriteFileBytes(appPath + "\\Lang\\" + language + ".ini", "[Quorlen Language Pack]\r\n" + body);
 }
 
-int ScriptedChannel::Ask(int style, const std::string& text, const std::string& title, bool big)
+Answer ScriptedChannel::Ask(WarningStyle style, const std::string& text, const std::string& title, DialogSize size)
 {
-    questions.push_back({style, text, title, big});
+    questions.push_back({style, text, title, size});
     if (answers.empty())
-        return AnswerPositive;
-    int answer = answers.front();
+        return Answer::Positive;
+    Answer answer = answers.front();
     answers.pop_front();
     return answer;
 }
 
-bool ScriptedChannel::ShowNotice(int mode, const std::string& text, const std::string& title, bool* dontShowAgain)
+bool ScriptedChannel::ShowNotice(NoticeMode mode, const std::string& text, const std::string& title,
+                                 bool* dontShowAgain)
 {
     notices.push_back({mode, text, title});
-    int answer = AnswerPositive;
+    Answer answer = Answer::Positive;
     if (!answers.empty()) {
         answer = answers.front();
         answers.pop_front();
     }
-    *dontShowAgain = answer == AnswerPositive && noticeDontShowAgain;
-    return answer == AnswerPositive;
+    *dontShowAgain = answer == Answer::Positive && noticeDontShowAgain;
+    return answer == Answer::Positive;
 }
 
 void ScriptedChannel::Alert(const std::string& text, const std::string&)
@@ -205,13 +205,13 @@ std::string WindowsPathFromEnvironment(const char* name)
 
 }  // namespace
 
-void PrepareShredder(ShredApp& app, UserChannel& channel, const std::string& logFolder)
+void PrepareShredder(ShredContext& context, UserChannel& channel, const std::string& logFolder)
 {
     Settings::WriteString("AppPath", logFolder);
-    app.appPath = DistFolder();
-    app.title = "Vantor Shredder";
-    app.channel = &channel;
-    app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
+    context.appPath = DistFolder();
+    context.title = "Vantor Shredder";
+    context.channel = &channel;
+    context.AllocateTransferBuffer();
 }
 
 std::string DistFolder()

@@ -2,9 +2,8 @@
 // user channel that answers from a script.
 #pragma once
 
+#include "engine/ShredContext.h"
 #include "engine/UserChannel.h"
-
-class ShredApp;
 
 #include <windows.h>
 
@@ -54,16 +53,16 @@ void WritePack(const std::string& appPath, const std::string& language, const st
 class ScriptedChannel : public UserChannel {
 public:
     struct Question {
-        int style;
+        WarningStyle style;
         std::string text;
         std::string title;
-        bool big;
+        DialogSize size;
     };
     std::vector<Question> questions;
     std::vector<std::string> alerts;
-    std::deque<int> answers;
+    std::deque<Answer> answers;
 
-    int Ask(int style, const std::string& text, const std::string& title, bool big) override;
+    Answer Ask(WarningStyle style, const std::string& text, const std::string& title, DialogSize size) override;
     void Alert(const std::string& text, const std::string& title) override;
     std::unique_ptr<ProgressView> OpenProgress(HWND parent, int* stopRequest) override;
     void PumpMessages() override;
@@ -71,13 +70,13 @@ public:
     // Notices are recorded apart from questions; each takes its answer from `answers` too
     // (positive means OK), and reports the box as `noticeDontShowAgain`.
     struct Notice {
-        int mode;
+        NoticeMode mode;
         std::string text;
         std::string title;
     };
     std::vector<Notice> notices;
     bool noticeDontShowAgain = false;
-    bool ShowNotice(int mode, const std::string& text, const std::string& title, bool* dontShowAgain) override;
+    bool ShowNotice(NoticeMode mode, const std::string& text, const std::string& title, bool* dontShowAgain) override;
 
     // What the progress windows were told, in order ("line1:text", "caption:text", ...).
     std::vector<std::string> progressLog;
@@ -88,9 +87,9 @@ public:
 
 namespace test {
 
-// Readies `app` for the shredders: its log in `logFolder` (the settings' AppPath), the real
+// Readies `context` for the shredders: its log in `logFolder` (the settings' AppPath), the real
 // English texts of the build, the application title, `channel` and the transfer buffer.
-void PrepareShredder(ShredApp& app, UserChannel& channel, const std::string& logFolder);
+void PrepareShredder(ShredContext& context, UserChannel& channel, const std::string& logFolder);
 
 // The installation image of this build (build/dist), as a Windows path.
 std::string DistFolder();

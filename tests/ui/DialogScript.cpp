@@ -1,6 +1,6 @@
 #include "tests/ui/DialogScript.h"
 
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "ui/MoviePlayer.h"
 
 #include <algorithm>
@@ -129,6 +129,39 @@ HWND MovieControl(HWND dialog, const std::string& text, const char* className)
     if (host)
         EnumChildWindows(host, FindChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+namespace {
+
+struct ChildList {
+    std::string text;
+    std::string className;
+    std::vector<std::pair<int, HWND>> found;
+};
+
+BOOL CALLBACK CollectChildren(HWND window, LPARAM lParam)
+{
+    auto* list = reinterpret_cast<ChildList*>(lParam);
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof(className));
+    if (lstrcmpiA(className, list->className.c_str()) == 0 && Text(window) == list->text)
+        list->found.emplace_back(GetDlgCtrlID(window), window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> MovieControls(HWND dialog, const std::string& text, const char* className)
+{
+    ChildList list{text, className, {}};
+    HWND host = GetDlgItem(dialog, 1060);
+    if (host)
+        EnumChildWindows(host, CollectChildren, reinterpret_cast<LPARAM>(&list));
+    std::sort(list.found.begin(), list.found.end());
+    std::vector<HWND> windows;
+    for (const auto& entry : list.found)
+        windows.push_back(entry.second);
+    return windows;
 }
 
 std::vector<std::string> VisibleMovieButtons(HWND dialog)

@@ -31,6 +31,8 @@ HWND OpenDialog();
 
 // A control of the movie (a child of the movie host) with this text and window class.
 HWND MovieControl(HWND dialog, const std::string& text, const char* className = "Button");
+// Every such control, in the movie's order.
+std::vector<HWND> MovieControls(HWND dialog, const std::string& text, const char* className = "Button");
 // The texts of the visible movie push buttons, left to right.
 std::vector<std::string> VisibleMovieButtons(HWND dialog);
 // Presses a button the way a mouse click does.

@@ -11,13 +11,15 @@ TEST_CASE("without its window the channel answers Cancel and opens no progress w
     DialogChannel channel;
     for (int style = 0; style <= 6; ++style) {
         CAPTURE(style);
-        for (bool big : {false, true})
-            CHECK(channel.Ask(style, "text", "title", big) == AnswerCancel);
+        for (DialogSize size : {DialogSize::Normal, DialogSize::Big})
+            CHECK(channel.Ask(static_cast<WarningStyle>(style), "text", "title", size) == Answer::Cancel);
     }
     int stop = 0;
     CHECK(channel.OpenProgress(nullptr, &stop) == nullptr);
     CHECK(stop == 0);
 
-    CSubfolderOptionsDlg dialog;
-    CHECK(dialog.DoModal() == -1);
+    SubfolderPolicies policies{1, 2};
+    CHECK_FALSE(EditSubfolderPolicies(nullptr, policies));
+    CHECK(policies.contents == 1);
+    CHECK(policies.removal == 2);
 }

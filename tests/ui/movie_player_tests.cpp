@@ -28,7 +28,7 @@ protected:
     {
         commands.emplace_back(command, args);
     }
-    bool OnCommand(int id, int) override
+    bool OnCommand(int id) override
     {
         windowCommands.push_back(id);
         return false;

@@ -3,7 +3,7 @@
 //   show_dialog APPPATH MARKFILE subfolder | progress
 // Writes the window's screen rectangle ("left top right bottom") to MARKFILE once it is shown,
 // and closes when MARKFILE has been deleted.
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "lang/LanguagePack.h"
 #include "lang/MessageText.h"
 #include "ui/DialogChannel.h"
@@ -95,18 +95,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         if (kind == "bigwarning" && style == 3)
             message += "\n\n" + MessageText::ExpandLineBreaks(Text(appPath, 9026)) + "\n\n" +
                        MessageText::ExpandLineBreaks(Text(appPath, 9049));
-        CWarningDlg small;
-        CBigWarningDlg big;
-        CWarningDlg& dialog = kind == "bigwarning" ? big : small;
-        dialog.m_style = style;
-        dialog.m_message = message;
-        dialog.m_title = key == 9032 ? Text(appPath, 9064) : title;
-        dialog.DoModal();
+        ShowWarning(nullptr, static_cast<WarningStyle>(style), message, key == 9032 ? Text(appPath, 9064) : title,
+                    kind == "bigwarning" ? DialogSize::Big : DialogSize::Normal);
     } else if (kind == "subfolder") {
-        CSubfolderOptionsDlg dialog;
-        dialog.m_contentsPolicy = 1;
-        dialog.m_removalPolicy = 2;
-        dialog.DoModal();
+        SubfolderPolicies policies{1, 2};
+        EditSubfolderPolicies(nullptr, policies);
     } else if (kind == "progress") {
         int stop = 0;
         DialogChannel channel;

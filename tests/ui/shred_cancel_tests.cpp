@@ -1,8 +1,8 @@
 // The real progress window over a real overwrite: its Cancel, pressed while a large file is being
 // written, ends the overwrite after the block in hand, and the file is still cut, renamed and
 // deleted.
-#include "app/Settings.h"
-#include "app/ShredApp.h"
+#include "common/Settings.h"
+#include "engine/ShredContext.h"
 #include "engine/FileShredder.h"
 #include "tests/ui/DialogScript.h"
 #include "ui/DialogChannel.h"
@@ -55,16 +55,16 @@ TEST_CASE("Cancel in the progress window during a large file")
 
     CancellingChannel channel;
     channel.pressAt = 100;  // pass 1, step 1 (the complement)
-    ShredApp app;
-    app.appPath = installation.Path();
-    app.title = "Vantor Shredder";
-    app.transferBuffer.reset(new unsigned char[TransferBufferSize]);
-    app.channel = &channel;
+    ShredContext context;
+    context.appPath = installation.Path();
+    context.title = "Vantor Shredder";
+    context.transferBuffer.reset(new unsigned char[TransferBufferSize]);
+    context.channel = &channel;
     Settings::WriteNumber("Method", MethodThorough);
     Settings::WriteNumber("PassCount", 3);
 
-    CHECK(ShredFile(app, path, OriginUser));
-    CHECK(app.stopRequest == 1);
+    CHECK(ShredFile(context, path, ItemOrigin::User) == Flow::Stop);
+    CHECK(context.stopRequest == 1);
     CHECK(channel.pumps == channel.pressAt);  // not one block after the press
     REQUIRE(channel.progress != nullptr);
     CHECK_FALSE(IsWindowEnabled(GetDlgItem(channel.progress, IDCANCEL)));
@@ -75,6 +75,6 @@ TEST_CASE("Cancel in the progress window during a large file")
     if (find != INVALID_HANDLE_VALUE)
         FindClose(find);
 
-    ReleaseProgressWindow(app);
+    ReleaseProgressWindow(context);
     CHECK_FALSE(IsWindow(channel.progress));
 }

@@ -6,7 +6,6 @@
 
 #include <doctest/doctest.h>
 
-#include <memory>
 
 using namespace uitest;
 
@@ -26,20 +25,39 @@ const char* const CommandMovie =
     "button 30 20 30 10 command=ID_FS_ok arg=ignored text=b9\n";
 
 struct Outcome {
-    INT_PTR ending;
-    int answer;
+    INT_PTR ending;  // IDOK for the positive answer, IDCANCEL for No and Cancel
+    Answer answer;
 };
+
+DialogSize SizeOf(bool big)
+{
+    return big ? DialogSize::Big : DialogSize::Normal;
+}
+
+// Shows a warning dialog through its entry function while `steps` play against it.
+Outcome RunWarning(bool big, WarningStyle style, const std::string& message, const std::string& title,
+                   std::vector<Step> steps, ScriptResult* script = nullptr)
+{
+    Answer answer = Answer::Cancel;
+    ScriptResult result = RunScripted(
+        [&] {
+            answer = ShowWarning(nullptr, style, message, title, SizeOf(big));
+            return static_cast<INT_PTR>(answer == Answer::Positive ? IDOK : IDCANCEL);
+        },
+        std::move(steps));
+    CHECK_FALSE(result.hung);
+    CHECK(LastWarningAnswer() == answer);
+    if (script)
+        *script = result;
+    return {result.ending, answer};
+}
 
 // Runs a fresh warning dialog that presses the movie button `text`; `ignored` buttons leave
 // the dialog open, which is then ended with Escape.
-Outcome PressMovieButton(bool big, int style, const std::string& text, bool* stayedOpen = nullptr)
+Outcome PressMovieButton(bool big, WarningStyle style, const std::string& text, bool* stayedOpen = nullptr)
 {
-    std::unique_ptr<CWarningDlg> dialog(big ? new CBigWarningDlg : new CWarningDlg);
-    dialog->m_style = style;
-    dialog->m_message = "message";
-    dialog->m_title = "title";
     bool open = false;
-    ScriptResult result = RunScripted(*dialog, {
+    Outcome outcome = RunWarning(big, style, "message", "title", {
         [&](HWND window) {
             HWND button = MovieControl(window, text);
             REQUIRE(button != nullptr);
@@ -50,10 +68,9 @@ Outcome PressMovieButton(bool big, int style, const std::string& text, bool* sta
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
         },
     });
-    CHECK_FALSE(result.hung);
     if (stayedOpen)
         *stayedOpen = open;
-    return {result.ending, CWarningDlg::Answer()};
+    return outcome;
 }
 
 }  // namespace
@@ -63,33 +80,29 @@ TEST_CASE("each warning style offers its buttons, and each button gives its endi
     Installation installation;
     installation.CopyAllMovies();
     installation.CopyEnglishPack();
+    const Outcome ok = {IDOK, Answer::Positive}, no = {IDCANCEL, Answer::No}, cancel = {IDCANCEL, Answer::Cancel};
     struct Case {
-        int style;
+        WarningStyle style;
         std::vector<std::string> buttons;
         std::vector<Outcome> outcomes;  // per button
     } cases[] = {
-        {0, {"OK"}, {{IDOK, 6}}},
-        {1, {"Continue", "Stop"}, {{IDOK, 6}, {IDCANCEL, 2}}},
-        {2, {"OK", "Cancel"}, {{IDOK, 6}, {IDCANCEL, 2}}},
-        {3, {"Yes", "No", "Cancel"}, {{IDOK, 6}, {IDCANCEL, 7}, {IDCANCEL, 2}}},
-        {4, {"OK"}, {{IDOK, 6}}},
-        {5, {"Continue", "Stop"}, {{IDOK, 6}, {IDCANCEL, 2}}},
-        {6, {"Yes", "No"}, {{IDOK, 6}, {IDCANCEL, 7}}},
+        {WarningStyle::Notice, {"OK"}, {ok}},
+        {WarningStyle::GoOnQuestion, {"Continue", "Stop"}, {ok, cancel}},
+        {WarningStyle::Confirm, {"OK", "Cancel"}, {ok, cancel}},
+        {WarningStyle::YesNoCancel, {"Yes", "No", "Cancel"}, {ok, no, cancel}},
+        {WarningStyle::Error, {"OK"}, {ok}},
+        {WarningStyle::ContinueStop, {"Continue", "Stop"}, {ok, cancel}},
+        {WarningStyle::YesNo, {"Yes", "No"}, {ok, no}},
     };
     for (bool big : {false, true}) {
         for (const Case& c : cases) {
             CAPTURE(big);
             CAPTURE(c.style);
-            CWarningDlg small;
-            CBigWarningDlg large;
-            CWarningDlg& dialog = big ? large : small;
-            dialog.m_style = c.style;
             std::vector<std::string> shown;
-            ScriptResult result = RunScripted(dialog, {[&](HWND window) {
+            RunWarning(big, c.style, "", "", {[&](HWND window) {
                 shown = VisibleMovieButtons(window);
                 PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
             }});
-            CHECK_FALSE(result.hung);
             CHECK(shown == c.buttons);
 
             for (size_t i = 0; i < c.buttons.size(); ++i) {
@@ -107,6 +120,7 @@ TEST_CASE("movie commands are matched without regard to letter case, and only wh
     Installation installation;
     installation.WriteMovie("warnning.swf", CommandMovie);
     installation.WriteMovie("Bigwarn.swf", CommandMovie);
+    const Outcome ok = {IDOK, Answer::Positive}, no = {IDCANCEL, Answer::No}, cancel = {IDCANCEL, Answer::Cancel};
     struct Case {
         const char* button;
         bool ignored;
@@ -114,22 +128,22 @@ TEST_CASE("movie commands are matched without regard to letter case, and only wh
         bool ignoredByBig;
         Outcome big;
     } cases[] = {
-        {"b1", false, {IDOK, 6}, false, {IDOK, 6}},
-        {"b2", false, {IDOK, 6}, false, {IDOK, 6}},
-        {"b3", false, {IDOK, 6}, true, {IDCANCEL, 2}},  // the big dialog has no Continue
-        {"b4", false, {IDCANCEL, 2}, false, {IDCANCEL, 2}},
-        {"b5", false, {IDCANCEL, 7}, false, {IDCANCEL, 7}},
-        {"b6", true, {IDCANCEL, 2}, true, {IDCANCEL, 2}},
-        {"b7", true, {IDCANCEL, 2}, true, {IDCANCEL, 2}},
-        {"b8", true, {IDCANCEL, 2}, true, {IDCANCEL, 2}},
-        {"b9", false, {IDOK, 6}, false, {IDOK, 6}},
+        {"b1", false, ok, false, ok},
+        {"b2", false, ok, false, ok},
+        {"b3", false, ok, true, cancel},  // the big dialog has no Continue
+        {"b4", false, cancel, false, cancel},
+        {"b5", false, no, false, no},
+        {"b6", true, cancel, true, cancel},
+        {"b7", true, cancel, true, cancel},
+        {"b8", true, cancel, true, cancel},
+        {"b9", false, ok, false, ok},
     };
     for (const Case& c : cases) {
         INFO("c.button: " << std::string(c.button));
         for (bool big : {false, true}) {
             CAPTURE(big);
             bool stayedOpen = false;
-            Outcome outcome = PressMovieButton(big, 0, c.button, &stayedOpen);
+            Outcome outcome = PressMovieButton(big, WarningStyle::Notice, c.button, &stayedOpen);
             CHECK(stayedOpen == (big ? c.ignoredByBig : c.ignored));
             CHECK(outcome.ending == (big ? c.big : c.warning).ending);
             CHECK(outcome.answer == (big ? c.big : c.warning).answer);
@@ -144,20 +158,17 @@ TEST_CASE("window commands end the warning dialogs as the movie commands do")
     struct Case {
         int id;
         Outcome outcome;
-    } cases[] = {{IDOK, {IDOK, 6}}, {IDCANCEL, {IDCANCEL, 2}}, {IDC_WARNING_NO, {IDCANCEL, 7}}};
+    } cases[] = {{IDOK, {IDOK, Answer::Positive}},
+                 {IDCANCEL, {IDCANCEL, Answer::Cancel}},
+                 {IDC_WARNING_NO, {IDCANCEL, Answer::No}}};
     for (bool big : {false, true}) {
         for (const Case& c : cases) {
             CAPTURE(big);
             CAPTURE(c.id);
-            CWarningDlg small;
-            CBigWarningDlg large;
-            CWarningDlg& dialog = big ? large : small;
-            dialog.m_style = 3;
-            ScriptResult result =
-                RunScripted(dialog, {[&](HWND window) { PostMessageA(window, WM_COMMAND, c.id, 0); }});
-            CHECK_FALSE(result.hung);
-            CHECK(result.ending == c.outcome.ending);
-            CHECK(CWarningDlg::Answer() == c.outcome.answer);
+            Outcome outcome = RunWarning(big, WarningStyle::YesNoCancel, "", "",
+                                         {[&](HWND window) { PostMessageA(window, WM_COMMAND, c.id, 0); }});
+            CHECK(outcome.ending == c.outcome.ending);
+            CHECK(outcome.answer == c.outcome.answer);
         }
     }
 }
@@ -167,39 +178,34 @@ TEST_CASE("the keyboard answers: Enter presses the default button, Escape cancel
     Installation installation;
     installation.CopyAllMovies();
     installation.CopyEnglishPack();
-    CWarningDlg dialog;
-    dialog.m_style = 3;
     std::string focused;
-    ScriptResult result = RunScripted(dialog, {[&](HWND) {
+    Outcome outcome = RunWarning(false, WarningStyle::YesNoCancel, "", "", {[&](HWND) {
         focused = Text(GetFocus());
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
     }});
-    CHECK_FALSE(result.hung);
     CHECK(focused == "Yes");
-    CHECK(result.ending == IDOK);
-    CHECK(CWarningDlg::Answer() == 6);
+    CHECK(outcome.ending == IDOK);
+    CHECK(outcome.answer == Answer::Positive);
 
     // Tab to "No", then Enter presses it.
     std::string afterTab;
-    result = RunScripted(dialog, {
+    outcome = RunWarning(false, WarningStyle::YesNoCancel, "", "", {
         [&](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0); },
         [&](HWND) {
             afterTab = Text(GetFocus());
             PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
         },
     });
-    CHECK_FALSE(result.hung);
     CHECK(afterTab == "No");
-    CHECK(result.ending == IDCANCEL);
-    CHECK(CWarningDlg::Answer() == 7);
+    CHECK(outcome.ending == IDCANCEL);
+    CHECK(outcome.answer == Answer::No);
 
     for (int style = 0; style <= 6; ++style) {
         CAPTURE(style);
-        dialog.m_style = style;
-        result = RunScripted(dialog, {[&](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); }});
-        CHECK_FALSE(result.hung);
-        CHECK(result.ending == IDCANCEL);
-        CHECK(CWarningDlg::Answer() == 2);
+        outcome = RunWarning(false, static_cast<WarningStyle>(style), "", "",
+                             {[&](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); }});
+        CHECK(outcome.ending == IDCANCEL);
+        CHECK(outcome.answer == Answer::Cancel);
     }
 }
 
@@ -214,15 +220,12 @@ TEST_CASE("Enter and Escape in a long, scrolling message answer as on the button
     struct Case {
         WPARAM key;
         INT_PTR ending;
-        int answer;
-    } cases[] = {{VK_RETURN, IDOK, 6}, {VK_ESCAPE, IDCANCEL, 2}};
+        Answer answer;
+    } cases[] = {{VK_RETURN, IDOK, Answer::Positive}, {VK_ESCAPE, IDCANCEL, Answer::Cancel}};
     for (const Case& c : cases) {
         CAPTURE(c.key);
-        CWarningDlg dialog;
-        dialog.m_style = 2;
-        dialog.m_message = longText;
         bool scrolls = false;
-        ScriptResult result = RunScripted(dialog, {
+        Outcome outcome = RunWarning(false, WarningStyle::Confirm, longText, "", {
             [&](HWND window) {
                 HWND message = GetWindow(GetDlgItem(window, 1060), GW_CHILD);
                 while (message) {
@@ -238,10 +241,9 @@ TEST_CASE("Enter and Escape in a long, scrolling message answer as on the button
                 PostMessageA(message, WM_KEYDOWN, c.key, 0);
             },
         });
-        CHECK_FALSE(result.hung);
         CHECK(scrolls);
-        CHECK(result.ending == c.ending);
-        CHECK(CWarningDlg::Answer() == c.answer);
+        CHECK(outcome.ending == c.ending);
+        CHECK(outcome.answer == c.answer);
     }
 }
 
@@ -250,46 +252,52 @@ TEST_CASE("two warning dialogs in a row: the second answer replaces the first")
     Installation installation;
     installation.CopyAllMovies();
     installation.CopyEnglishPack();
-    Outcome first = PressMovieButton(false, 3, "No");
-    CHECK(first.answer == 7);
-    Outcome second = PressMovieButton(false, 3, "Yes");
-    CHECK(second.answer == 6);
-    Outcome third = PressMovieButton(true, 6, "No");
-    CHECK(third.answer == 7);
+    CHECK(PressMovieButton(false, WarningStyle::YesNoCancel, "No").answer == Answer::No);
+    CHECK(LastWarningAnswer() == Answer::No);
+    CHECK(PressMovieButton(false, WarningStyle::YesNoCancel, "Yes").answer == Answer::Positive);
+    CHECK(LastWarningAnswer() == Answer::Positive);
+    CHECK(PressMovieButton(true, WarningStyle::YesNo, "No").answer == Answer::No);
+    CHECK(LastWarningAnswer() == Answer::No);
 }
 
-TEST_CASE("the warning dialog loads its movie, goes to the style's frame, then sets message and title")
+TEST_CASE("the warning dialog plays its own movie at the style's frame, with the message and title")
 {
+    // Each movie says which it is; frame 5 shows its own button; both texts are bound.
+    const char* const LabelledMovie =
+        "movie 1 234 121\n"
+        "label 0 0 100 10 text=\"%s\"\n"
+        "label 0 12 200 10 var=_root.title\n"
+        "message 0 24 200 40 var=_root.massage\n"
+        "frame 0\n"
+        "button 0 100 50 12 command=ID_FS_OK text=zero\n"
+        "frame 5\n"
+        "button 0 100 50 12 command=ID_FS_OK text=five\n";
     Installation installation;
-    installation.CopyAllMovies();
+    for (const char* name : {"warnning.swf", "Bigwarn.swf"}) {
+        std::string movie = LabelledMovie;
+        movie.replace(movie.find("%s"), 2, name);
+        installation.WriteMovie(name, movie);
+    }
     struct Case {
         bool big;
         const char* movie;
     } cases[] = {{false, "warnning.swf"}, {true, "Bigwarn.swf"}};
     for (const Case& c : cases) {
         INFO("c.movie: " << std::string(c.movie));
-        std::unique_ptr<CWarningDlg> dialog(c.big ? new CBigWarningDlg : new CWarningDlg);
-        dialog->m_style = 5;
-        dialog->m_message = "line one\nline two";
-        dialog->m_title = "The title";
-        MovieCallRecorder recorder;
-        std::string shownMessage, shownTitle;
-        ScriptResult result = RunScripted(*dialog, {[&](HWND window) {
+        bool ownMovie = false;
+        std::string shownTitle, shownMessage;
+        std::vector<std::string> buttons;
+        RunWarning(c.big, WarningStyle::ContinueStop, "line one\nline two", "The title", {[&](HWND window) {
+            ownMovie = MovieControl(window, c.movie, "Static") != nullptr;
             shownTitle = Text(MovieControl(window, "The title", "Static"));
+            shownMessage = Text(MovieControl(window, "line one\r\nline two", "Edit"));
+            buttons = VisibleMovieButtons(window);
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
         }});
-        CHECK_FALSE(result.hung);
-        std::vector<std::string> expected = {
-            "Movie:" + installation.Path() + "\\Skin\\" + c.movie,
-            "Scale:NoScale",
-            "AlignMode:1",
-            "BackgroundColor:15330028",
-            "GotoFrame:5",
-            "SetVariable:_root.massage=line one\nline two",
-            "SetVariable:_root.title=The title",
-        };
-        CHECK(recorder.calls == expected);
+        CHECK(ownMovie);
         CHECK(shownTitle == "The title");
+        CHECK(shownMessage == "line one\r\nline two");
+        CHECK(buttons == std::vector<std::string>{"five"});
     }
 }
 
@@ -299,12 +307,10 @@ TEST_CASE("F1, the context-menu key and the right button never reach the movie")
     installation.CopyAllMovies();
     installation.CopyEnglishPack();
     FakeMainWindow main;
-    CWarningDlg dialog;
-    dialog.m_style = 2;
     std::unique_ptr<InputRecorder> input;
     bool mainDisabled = false;
     int helpAfterF1 = -1;
-    ScriptResult result = RunScripted(dialog, {
+    Outcome outcome = RunWarning(false, WarningStyle::Confirm, "", "", {
         [&](HWND window) {
             mainDisabled = !IsWindowEnabled(main.Get());
             HWND button = MovieControl(window, "Cancel");
@@ -321,8 +327,7 @@ TEST_CASE("F1, the context-menu key and the right button never reach the movie")
             PostMessageA(window, WM_COMMAND, IDOK, 0);
         },
     });
-    CHECK_FALSE(result.hung);
-    CHECK(result.ending == IDOK);
+    CHECK(outcome.ending == IDOK);
     CHECK(mainDisabled);
     CHECK(IsWindowEnabled(main.Get()));
     CHECK(helpAfterF1 == 1);
@@ -349,14 +354,14 @@ TEST_CASE("without its movie the warning dialog shows its own text and the style
         {"huge line", "movie 1 234 82\nlabel 0 0 10 10 text=" + std::string(100000, 'x') + "\n", true},
     };
     struct Style {
-        int style;
+        WarningStyle style;
         std::vector<std::pair<int, std::string>> buttons;
     } styles[] = {
-        {0, {{IDOK, "OK"}}},
-        {1, {{IDOK, "Continue"}, {IDCANCEL, "Stop"}}},
-        {2, {{IDOK, "OK"}, {IDCANCEL, "Cancel"}}},
-        {3, {{IDOK, "Yes"}, {IDC_WARNING_NO, "No"}, {IDCANCEL, "Cancel"}}},
-        {6, {{IDOK, "Yes"}, {IDC_WARNING_NO, "No"}}},
+        {WarningStyle::Notice, {{IDOK, "OK"}}},
+        {WarningStyle::GoOnQuestion, {{IDOK, "Continue"}, {IDCANCEL, "Stop"}}},
+        {WarningStyle::Confirm, {{IDOK, "OK"}, {IDCANCEL, "Cancel"}}},
+        {WarningStyle::YesNoCancel, {{IDOK, "Yes"}, {IDC_WARNING_NO, "No"}, {IDCANCEL, "Cancel"}}},
+        {WarningStyle::YesNo, {{IDOK, "Yes"}, {IDC_WARNING_NO, "No"}}},
     };
     for (const Movie& movie : movies) {
         INFO("movie.name: " << std::string(movie.name));
@@ -368,14 +373,10 @@ TEST_CASE("without its movie the warning dialog shows its own text and the style
             CreateDirectoryA((installation.Path() + "\\Skin\\warnning.swf").c_str(), nullptr);
         for (const Style& style : styles) {
             CAPTURE(style.style);
-            CWarningDlg dialog;
-            dialog.m_style = style.style;
-            dialog.m_message = "first\nsecond";
-            dialog.m_title = "Title";
             bool hostVisible = true;
             std::string title, message;
             std::vector<std::pair<int, std::string>> buttons;
-            ScriptResult result = RunScripted(dialog, {[&](HWND window) {
+            Outcome outcome = RunWarning(false, style.style, "first\nsecond", "Title", {[&](HWND window) {
                 hostVisible = Visible(window, 1060);
                 title = Visible(window, IDC_WARNING_TITLE) ? Text(GetDlgItem(window, IDC_WARNING_TITLE)) : "";
                 message = Visible(window, IDC_WARNING_TEXT) ? Text(GetDlgItem(window, IDC_WARNING_TEXT)) : "";
@@ -385,13 +386,14 @@ TEST_CASE("without its movie the warning dialog shows its own text and the style
                 // The last button answers.
                 Click(GetDlgItem(window, style.buttons.back().first));
             }});
-            CHECK_FALSE(result.hung);
             CHECK_FALSE(hostVisible);
             CHECK(title == "Title");
             CHECK(message == "first\r\nsecond");
             CHECK(buttons == style.buttons);
             int lastId = style.buttons.back().first;
-            CHECK(CWarningDlg::Answer() == (lastId == IDOK ? 6 : lastId == IDC_WARNING_NO ? 7 : 2));
+            CHECK(outcome.answer == (lastId == IDOK             ? Answer::Positive
+                                     : lastId == IDC_WARNING_NO ? Answer::No
+                                                                : Answer::Cancel));
         }
     }
 }
@@ -402,22 +404,18 @@ TEST_CASE("without its movie the warning dialog still answers from the keyboard"
     struct Case {
         WPARAM key;
         INT_PTR ending;
-        int answer;
-    } cases[] = {{VK_RETURN, IDOK, 6}, {VK_ESCAPE, IDCANCEL, 2}};
+        Answer answer;
+    } cases[] = {{VK_RETURN, IDOK, Answer::Positive}, {VK_ESCAPE, IDCANCEL, Answer::Cancel}};
     for (const Case& c : cases) {
         CAPTURE(c.key);
-        CWarningDlg dialog;
-        dialog.m_style = 3;
-        dialog.m_message = "text";
         int focused = 0;
-        ScriptResult result = RunScripted(dialog, {[&](HWND) {
+        Outcome outcome = RunWarning(false, WarningStyle::YesNoCancel, "text", "", {[&](HWND) {
             focused = GetDlgCtrlID(GetFocus());
             PostMessageA(GetFocus(), WM_KEYDOWN, c.key, 0);
         }});
-        CHECK_FALSE(result.hung);
         CHECK(focused == IDOK);
-        CHECK(result.ending == c.ending);
-        CHECK(CWarningDlg::Answer() == c.answer);
+        CHECK(outcome.ending == c.ending);
+        CHECK(outcome.answer == c.answer);
     }
 }
 
@@ -428,32 +426,39 @@ TEST_CASE("the dialog channel asks in the warning dialogs and returns the answer
     installation.CopyEnglishPack();
     DialogChannel channel;
     struct Case {
-        bool big;
-        int style;
+        DialogSize size;
+        WarningStyle style;
         const char* button;
-        int answer;
-        const char* movie;
+        Answer answer;
+        int height;  // of the dialog, in dialog units: the big one is taller
     } cases[] = {
-        {false, 3, "No", 7, "warnning.swf"},
-        {true, 3, "Yes", 6, "Bigwarn.swf"},
-        {true, 5, "Stop", 2, "Bigwarn.swf"},
-        {false, 1, "Continue", 6, "warnning.swf"},
+        {DialogSize::Normal, WarningStyle::YesNoCancel, "No", Answer::No, 82},
+        {DialogSize::Big, WarningStyle::YesNoCancel, "Yes", Answer::Positive, 121},
+        {DialogSize::Big, WarningStyle::ContinueStop, "Stop", Answer::Cancel, 121},
+        {DialogSize::Normal, WarningStyle::GoOnQuestion, "Continue", Answer::Positive, 82},
     };
     for (const Case& c : cases) {
         INFO("c.button: " << std::string(c.button));
-        CAPTURE(c.big);
-        MovieCallRecorder recorder;
         std::string message;
-        ScriptResult result = RunScripted([&] { return static_cast<INT_PTR>(channel.Ask(c.style, "text", "title", c.big)); },
-                                          {[&](HWND window) {
-                                              message = Text(MovieControl(window, "text", "Edit"));
-                                              Click(MovieControl(window, c.button));
-                                          }});
+        int height = 0;
+        Answer answer = Answer::Cancel;
+        ScriptResult result = RunScripted(
+            [&] {
+                answer = channel.Ask(c.style, "text", "title", c.size);
+                return static_cast<INT_PTR>(answer == Answer::Positive ? IDOK : IDCANCEL);
+            },
+            {[&](HWND window) {
+                RECT units = {0, 0, 4, 8}, client;
+                MapDialogRect(window, &units);
+                GetClientRect(window, &client);
+                height = static_cast<int>((client.bottom * 8 + units.bottom / 2) / units.bottom);
+                message = Text(MovieControl(window, "text", "Edit"));
+                Click(MovieControl(window, c.button));
+            }});
         CHECK_FALSE(result.hung);
-        CHECK(result.ending == c.answer);
+        CHECK(answer == c.answer);
         CHECK(message == "text");
-        REQUIRE_FALSE(recorder.calls.empty());
-        CHECK(recorder.calls.front() == "Movie:" + installation.Path() + "\\Skin\\" + c.movie);
+        CHECK(height == c.height);
     }
 }
 
@@ -461,7 +466,6 @@ TEST_CASE("pressing the movie's drag area starts moving the window by its captio
 {
     Installation installation;
     installation.CopyAllMovies();
-    CWarningDlg dialog;
     std::vector<std::pair<HWND, WPARAM>> presses;
     static std::vector<std::pair<HWND, WPARAM>>* record = nullptr;
     record = &presses;
@@ -476,7 +480,7 @@ TEST_CASE("pressing the movie's drag area starts moving the window by its captio
         nullptr, GetCurrentThreadId());
     REQUIRE(hook != nullptr);
     HWND dragged = nullptr;
-    ScriptResult result = RunScripted(dialog, {
+    RunWarning(false, WarningStyle::Notice, "", "", {
         [&](HWND window) {
             dragged = window;
             // The system's move ends at the button's release, which is already waiting.
@@ -487,7 +491,6 @@ TEST_CASE("pressing the movie's drag area starts moving the window by its captio
     });
     UnhookWindowsHookEx(hook);
     record = nullptr;
-    CHECK_FALSE(result.hung);
     REQUIRE(presses.size() == 1);
     CHECK(presses[0].first == dragged);
     CHECK(presses[0].second == HTCAPTION);

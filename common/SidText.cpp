@@ -1,4 +1,4 @@
-#include "app/SidText.h"
+#include "common/SidText.h"
 
 #include "common/ScopedWin.h"
 
