@@ -23,7 +23,18 @@ public:
     const ScheduleChoice& Choice() const { return choice_; }
 
 private:
+    // No exception leaves the dialog procedure; a dialog whose handler failed ends as cancelled.
     static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        try {
+            return Handle(window, message, wParam, lParam);
+        } catch (...) {
+            EndDialog(window, IDCANCEL);
+            return TRUE;
+        }
+    }
+
+    static INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_INITDIALOG) {
             auto* self = reinterpret_cast<ScheduleDialog*>(lParam);

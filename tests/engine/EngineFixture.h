@@ -95,18 +95,6 @@ inline std::string MakeFile(const std::string& path, size_t size)
     return path;
 }
 
-// A message as one log entry holds it.
-inline std::string LogBytes(const std::string& text)
-{
-    std::string bytes;
-    for (char ch : text) {
-        if (ch == '\n')
-            bytes += '\r';
-        bytes += ch;
-    }
-    return bytes + "\r\n\r\n";
-}
-
 inline DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
 // Names in a folder, "." and ".." left out.

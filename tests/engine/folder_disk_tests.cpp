@@ -75,7 +75,9 @@ TEST_CASE("a subfolder that keeps a locked file: the removal fails with the runt
     // strerror's text and errno.
     std::string log = test::ReadFileBytes(walk.log / "log.txt");
     std::string reason = "Reason: " + std::string(strerror(ENOTEMPTY)) + " (error " + std::to_string(ENOTEMPTY) + ").";
-    std::string lockedEntry = test::LogBytes(MessageText::WithPath(walk.context.LookupText(9037), walk.Path("top\\sub\\deep\\c.txt")));
+    std::string lockedEntry = "The file\r\n" + walk.Path("top\\sub\\deep\\c.txt") +
+                              "\r\ncould not be opened for writing. It may be in use by another program, or you may "
+                              "not have permission to change it. It was not shredded.\r\n\r\n";
     CHECK(log == lockedEntry + "The folder\r\n" + walk.Path("top\\sub\\deep") + "\r\ncould not be removed.\r\n" + reason +
                      "\r\n\r\nThe folder\r\n" + walk.Path("top\\sub") + "\r\ncould not be removed.\r\n" + reason +
                      "\r\n\r\n");

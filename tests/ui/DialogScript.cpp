@@ -227,35 +227,6 @@ void Installation::CopyEnglishPack()
 
 namespace {
 
-MovieCallRecorder* recorder = nullptr;
-
-LRESULT CALLBACK RecordCall(int code, WPARAM wParam, LPARAM lParam)
-{
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && recorder && call->message >= MoviePlayer::SetMovie &&
-        call->message <= MoviePlayer::GetVariable) {
-        char className[32] = {};
-        GetClassNameA(call->hwnd, className, sizeof(className));
-        if (lstrcmpA(className, MoviePlayer::ClassName) == 0) {
-            auto text = [](WPARAM value) { return std::string(value ? reinterpret_cast<const char*>(value) : ""); };
-            std::string entry;
-            switch (call->message) {
-            case MoviePlayer::SetMovie: entry = "Movie:" + text(call->lParam); break;
-            case MoviePlayer::SetScale: entry = "Scale:" + text(call->lParam); break;
-            case MoviePlayer::SetAlignMode: entry = "AlignMode:" + std::to_string(call->wParam); break;
-            case MoviePlayer::SetBackgroundColor: entry = "BackgroundColor:" + std::to_string(call->wParam); break;
-            case MoviePlayer::GotoFrame: entry = "GotoFrame:" + std::to_string(call->wParam); break;
-            case MoviePlayer::SetVariable:
-                entry = "SetVariable:" + text(call->wParam) + "=" + text(call->lParam);
-                break;
-            case MoviePlayer::GetVariable: entry = "GetVariable:" + text(call->wParam); break;
-            }
-            recorder->calls.push_back(entry);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 std::map<HWND, InputRecorder*> inputRecorders;
 std::map<HWND, WNDPROC> previousProcs;
 
@@ -285,19 +256,6 @@ LRESULT CALLBACK CountHelp(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 }  // namespace
-
-MovieCallRecorder::MovieCallRecorder()
-{
-    recorder = this;
-    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, RecordCall, nullptr, GetCurrentThreadId());
-}
-
-MovieCallRecorder::~MovieCallRecorder()
-{
-    if (hook_)
-        UnhookWindowsHookEx(hook_);
-    recorder = nullptr;
-}
 
 FakeMainWindow::FakeMainWindow()
 {

@@ -55,18 +55,6 @@ private:
     test::TempFolder folder_;
 };
 
-// Records the movie host calls made on this thread ("Movie:path", "Scale:NoScale",
-// "SetVariable:_root.x=value", ...) while it lives.
-class MovieCallRecorder {
-public:
-    MovieCallRecorder();
-    ~MovieCallRecorder();
-    std::vector<std::string> calls;
-
-private:
-    HHOOK hook_;
-};
-
 // A hidden top-level window made the application's main window; counts help requests.
 class FakeMainWindow {
 public:
