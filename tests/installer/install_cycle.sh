@@ -8,6 +8,15 @@
 set -u
 . "$NW_SOURCE_DIR/tests/support/wine-test.sh"
 
+# Parts of the suite that are not built yet: while one is missing, each check that needs it says
+# "SKIPPED: ..." instead of failing. Remove a condition, and the branches it guards, when its part
+# lands.
+#   shelvane_registers   Shelvane.dll's own DllRegisterServer works (probed in each fresh prefix,
+#                        see cycle below): setup exit code 0, Shelvane's registration, its handler
+#                        created by class id, and start-up without a warning about it.
+#   startup_writes_verb  start-up writes the Recycle Bin verb keys.
+startup_writes_verb=no
+
 version=$(tr -d ' \r\n' < "$NW_SOURCE_DIR/VERSION")
 work=$(make_temp_folder installer)
 base_prefix=$WINEPREFIX
@@ -39,7 +48,6 @@ ours='vantor|nullwright|taskmere|shelvane|taskscheduler\.|3B7E51A0-6C2D-4F18-9A4
 
 reg_value() { $WINE reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'; }
 reg_default() { $WINE reg query "$1" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { sub(/.*REG_SZ */, ""); print }'; }
-reg_exists() { $WINE reg query "$1" >/dev/null 2>&1 && echo yes || echo no; }
 expect_exists() { if [ -e "$2" ]; then pass; else fail "$1: $2 is missing"; fi; }
 # A Windows path of the prefix's drive C: as a Unix path.
 unix_path() { local p=${1#C:\\}; echo "$WINEPREFIX/drive_c/${p//\\//}"; }
@@ -71,7 +79,6 @@ pending_operations() {
   perl -ne 'next unless /^"PendingFileRenameOperations"=str\(7\):"(.*)"$/;
     for (split /\\0/, $1) { s/\\\\/\\/g; next unless s/^\\\?\?\\C://i; s{\\}{/}g; print ".$_\n"; }' "$WINEPREFIX/system.reg"
 }
-expect_file_text() { if [ "$(cat "$2" 2>/dev/null)" == "$3" ]; then pass; else fail "$1: expected [$3], got [$(cat "$2" 2>/dev/null)]"; fi; }
 
 # A silent job of the installed program, with a file to shred; any message box it shows is
 # answered and reported. Sets $job_messages.
@@ -82,12 +89,12 @@ run_installed_job() {
   $WINE "$NW_BUILD_DIR/tests/answer_dialogs.exe" "Vantor Shredder" ok ok ok > "$work/answers.txt" 2>/dev/null &
   local answerer=$!
   timeout 120 $WINE "$NW_BUILD_DIR/tests/launch.exe" "$instdir\\Nullwright.exe" "\"/s\" \"$name\" \"/O1\" \"/T1\" \"C:\\shred me.txt\""
-  expect_equal "$name: exit status" 0 $?
+  expect_equal "$platform: $name: exit status" 0 $?
   # No message box is due: end the answerer that still waits for one.
   /usr/lib/wine/wineserver -k >/dev/null 2>&1
   wait "$answerer" 2>/dev/null
   job_messages=$(tr -d '\r' < "$work/answers.txt")
-  expect_equal "$name: the file is shredded" no "$([ -e "$target" ] && echo yes || echo no)"
+  expect_equal "$platform: $name: the file is shredded" no "$([ -e "$target" ] && echo yes || echo no)"
 }
 
 # One whole cycle on one platform. Arguments: the Wine version name, the /D= folder or "" for the
@@ -108,8 +115,7 @@ cycle() {
   wine_reg_delete_key "$verb_key"
   rm -f "$prefix/drive_c/windows/tasks/"*.job
 
-  # While Shelvane cannot register itself, the checks that need it registered report themselves
-  # skipped. Remove this gate (and the "else" branches below) once its DllRegisterServer works.
+  # The condition shelvane_registers (see the top).
   local shelvane_registers=no
   if $WINE regsvr32 /s "$(winpath "$NW_DIST_DIR/Shelvane.dll")" >/dev/null 2>&1; then
     shelvane_registers=yes
@@ -197,7 +203,7 @@ cycle() {
   else
     fail "$platform: the silent job showed: $job_messages"
   fi
-  if [ "$(reg_exists "$verb_key")" = yes ]; then
+  if [ "$startup_writes_verb" = yes ]; then
     expect_equal "$platform: the Recycle Bin verb's command" "$instdir\\Nullwright.exe recycle" "$(reg_default "$verb_key\\command")"
   else
     echo "SKIPPED: $platform: the Recycle Bin verb written at start-up (start-up does not write it yet)"
