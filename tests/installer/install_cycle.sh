@@ -20,6 +20,8 @@ startup_writes_verb=no
 version=$(tr -d ' \r\n' < "$NW_SOURCE_DIR/VERSION")
 work=$(make_temp_folder installer)
 base_prefix=$WINEPREFIX
+# A prefix of a cycle that was stopped halfway must not keep its Wine server.
+trap '[ "$WINEPREFIX" != "$base_prefix" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1; cleanup_temp_folders' EXIT
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"  # no desktop menu entries on the host
 
 # --- Both installers, from the images the build made.
@@ -74,10 +76,11 @@ registry_lines() {
 files_list() { (cd "$WINEPREFIX/drive_c" && find . | LC_ALL=C sort); }
 
 # Files that Windows moves or deletes at its next start (the uninstaller's own copy in the
-# temporary folder, a library still loaded), as paths below drive C: ("./users/...").
+# temporary folder, a library still loaded), as paths below drive C: ("./users/..."): the sources
+# and targets of PendingFileRenameOperations (a target that replaces a file starts with "!").
 pending_operations() {
   perl -ne 'next unless /^"PendingFileRenameOperations"=str\(7\):"(.*)"$/;
-    for (split /\\0/, $1) { s/\\\\/\\/g; next unless s/^\\\?\?\\C://i; s{\\}{/}g; print ".$_\n"; }' "$WINEPREFIX/system.reg"
+    for (split /\\0/, $1) { s/\\\\/\\/g; s/^!//; next unless s/^\\\?\?\\C://i; s{\\}{/}g; print ".$_\n"; }' "$WINEPREFIX/system.reg"
 }
 
 # A silent job of the installed program, with a file to shred; any message box it shows is
@@ -97,9 +100,23 @@ run_installed_job() {
   expect_equal "$platform: $name: the file is shredded" no "$([ -e "$target" ] && echo yes || echo no)"
 }
 
+# Keeps $1\Shelvane.dll loaded, as the file manager does, until release_shelvane.
+hold_shelvane() {
+  holder_mark=$work/held.mark
+  rm -f "$holder_mark"
+  $WINE "$NW_BUILD_DIR/tests/hold_library.exe" "$1\\Shelvane.dll" "$(winpath "$holder_mark")" &
+  holder=$!
+  for _ in $(seq 100); do [ -s "$holder_mark" ] && break; sleep 0.1; done
+  expect_equal "$platform: Shelvane.dll held loaded" yes "$([ -s "$holder_mark" ] && echo yes || echo no)"
+}
+release_shelvane() { rm -f "$holder_mark"; wait "$holder"; }
+
+# The next start of Windows, which carries out the file operations left for it.
+restart_windows() { $WINE wineboot -r >/dev/null 2>&1; /usr/lib/wine/wineserver -w; }
+
 # One whole cycle on one platform. Arguments: the Wine version name, the /D= folder or "" for the
-# default one, "purge" to remove the settings with the uninstaller, "held" to keep Shelvane.dll
-# loaded during the uninstall, as the file manager does.
+# default one, "purge" to remove the settings with the uninstaller, and when Shelvane.dll is held
+# loaded: during the "upgrade" or the "uninstall".
 cycle() {
   local platform=$1 folder=$2 purge=$3 held=$4
   local instdir=${folder:-'C:\Program Files\Vantor Shredder'}
@@ -146,8 +163,9 @@ cycle() {
     echo "SKIPPED: $platform: setup exit code 0 (Shelvane.dll does not register itself yet)"
   fi
 
-  local dir
+  local dir relative_dir
   dir=$(unix_path "$instdir")
+  relative_dir=.${dir#"$prefix/drive_c"}  # as pending_operations names it
   for file in $(cd "$NW_DIST_DIR" && find . -type f | sed 's|^\./||'); do
     [ "$file" = Taskmere.dll ] && continue
     if cmp -s "$NW_DIST_DIR/$file" "$dir/$file"; then pass; else fail "$platform: $instdir\\$file is not the built file"; fi
@@ -222,8 +240,20 @@ cycle() {
   # --- Upgrade in place over it: the user's changed setting and the log stay.
   wine_reg_set "$settings_key" PassCount REG_DWORD 7
   cp "$dir/log.txt" "$work/log-before-upgrade.txt"
+  [ "$held" = upgrade ] && hold_shelvane "$instdir"
   $WINE "$NW_BUILD_DIR/tests/launch.exe" "$(winpath "$setup")" /S
   status=$?
+  if [ "$held" = upgrade ]; then
+    release_shelvane
+    # The new library waits beside the held one and replaces it at the next start.
+    /usr/lib/wine/wineserver -w
+    expect_equal "$platform: upgrade: the held Shelvane.dll is replaced at the next start" yes \
+      "$(pending_operations | grep -q -x -F "$relative_dir/Shelvane.dll" && echo yes || echo no)"
+    restart_windows
+    expect_equal "$platform: upgrade: Shelvane.dll after the next start" same \
+      "$(cmp -s "$NW_DIST_DIR/Shelvane.dll" "$dir/Shelvane.dll" && echo same || echo different)"
+    expect_equal "$platform: upgrade: nothing left for the next start" "" "$(pending_operations | grep -v -E '^\./users/[^/]+/Temp/')"
+  fi
   if [ "$shelvane_registers" = yes ]; then
     expect_equal "$platform: upgrade exit code" 0 "$status"
   else
@@ -243,20 +273,12 @@ cycle() {
   program=${program%%\"*}
   arguments=${quiet#\""$program"\" }
   [ "$purge" = purge ] && arguments="$arguments /PURGE"
-  local holder="" mark=$work/held.mark
-  if [ "$held" = held ]; then
-    rm -f "$mark"
-    $WINE "$NW_BUILD_DIR/tests/hold_library.exe" "$instdir\\Shelvane.dll" "$(winpath "$mark")" &
-    holder=$!
-    for _ in $(seq 100); do [ -s "$mark" ] && break; sleep 0.1; done
-    expect_equal "$platform: Shelvane.dll held loaded" yes "$([ -s "$mark" ] && echo yes || echo no)"
-  fi
+  [ "$held" = uninstall ] && hold_shelvane "$instdir"
   $WINE "$NW_BUILD_DIR/tests/launch.exe" "$program" "$arguments"
-  if [ -n "$holder" ]; then
+  if [ "$held" = uninstall ]; then
     # The uninstaller deletes itself last: by then it has tried the held library.
     for _ in $(seq 600); do [ -e "$dir/Uninstall.exe" ] || break; sleep 0.1; done
-    rm -f "$mark"
-    wait "$holder"
+    release_shelvane
   fi
   /usr/lib/wine/wineserver -w  # the uninstaller goes on in a copy of itself, as NSIS uninstallers do
 
@@ -298,19 +320,15 @@ cycle() {
   if [ -z "$added" ]; then pass; else fail "$platform: uninstall left files:"; echo "$added" >&2; fi
   removed=$(LC_ALL=C comm -23 "$work/files-before.txt" "$work/files-after.txt")
   if [ -z "$removed" ]; then pass; else fail "$platform: the installation or uninstall removed files:"; echo "$removed" >&2; fi
-  local relative_dir=${instdir#C:\\}
-  relative_dir=./${relative_dir//\\//}
-  if [ "$held" = held ]; then
+  if [ "$held" = uninstall ]; then
     expect_equal "$platform: the held Shelvane.dll is deleted at the next start" yes \
       "$(echo "$pending" | grep -q -x -F "$relative_dir/Shelvane.dll" && echo yes || echo no)"
   fi
   local outside
   outside=$(echo "$pending" | grep -v -E '^\./users/[^/]+/Temp/~nsu[^/]*\.tmp(/[^/]+)?$' | grep -v -x -F "$relative_dir/Shelvane.dll")
   if [ -z "$outside" ]; then pass; else fail "$platform: left for the next start: $outside"; fi
-  if [ "$held" = held ]; then
-    # The next start of Windows carries the deletions out.
-    $WINE wineboot -r >/dev/null 2>&1
-    /usr/lib/wine/wineserver -w
+  if [ "$held" = uninstall ]; then
+    restart_windows
     expect_equal "$platform: Shelvane.dll after the next start" gone "$([ -e "$dir/Shelvane.dll" ] && echo there || echo gone)"
   fi
 
@@ -319,6 +337,6 @@ cycle() {
   rm -rf "$prefix"
 }
 
-cycle winxp "" keep held
-cycle win7 'C:\Vantor Test Shredder' purge free
+cycle winxp "" keep uninstall
+cycle win7 'C:\Vantor Test Shredder' purge upgrade
 finish
