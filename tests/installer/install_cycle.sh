@@ -106,7 +106,7 @@ hold_shelvane() {
   rm -f "$holder_mark"
   $WINE "$NW_BUILD_DIR/tests/hold_library.exe" "$1\\Shelvane.dll" "$(winpath "$holder_mark")" &
   holder=$!
-  for _ in $(seq 100); do [ -s "$holder_mark" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do [ -s "$holder_mark" ] && break; sleep 0.1; done
   expect_equal "$platform: Shelvane.dll held loaded" yes "$([ -s "$holder_mark" ] && echo yes || echo no)"
 }
 release_shelvane() { rm -f "$holder_mark"; wait "$holder"; }
