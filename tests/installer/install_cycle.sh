@@ -28,13 +28,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"  # no desktop me
 "$NW_SOURCE_DIR/scripts/package" --no-build x86_64 > "$work/package.txt" 2>&1
 expect_equal "scripts/package x86_64" 0 $?
 setup=$NW_BUILD_DIR/VantorShredder-$version-x64-setup.exe
-expect_equal "x64 installer" "pei-x86-64" "$(objdump -f "$setup" 2>/dev/null | sed -n 's/.*file format //p')"
+expect_equal "x64 installer" "pei-x86-64" "$(x86_64-w64-mingw32-objdump -f "$setup" 2>/dev/null | sed -n 's/.*file format //p')"
 i686_dist=$NW_SOURCE_DIR/build-i686/dist
 if [ -f "$i686_dist/Nullwright.exe" ]; then
   "$NW_SOURCE_DIR/scripts/package" --no-build i686 >> "$work/package.txt" 2>&1
   expect_equal "scripts/package i686" 0 $?
   expect_equal "x86 installer" "pei-i386" \
-    "$(objdump -f "$NW_SOURCE_DIR/build-i686/VantorShredder-$version-x86-setup.exe" 2>/dev/null | sed -n 's/.*file format //p')"
+    "$(x86_64-w64-mingw32-objdump -f "$NW_SOURCE_DIR/build-i686/VantorShredder-$version-x86-setup.exe" 2>/dev/null | sed -n 's/.*file format //p')"
 else
   echo "SKIPPED: the x86 installer (build-i686 has not been built; scripts/test builds it)"
 fi
