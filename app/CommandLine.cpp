@@ -114,6 +114,8 @@ ProgramStart ThisProgramStart()
     // On failure no first token matches: everything is arguments.
     if (length == 0 || length >= MAX_PATH)
         return start;
+    // A path this code page cannot hold keeps its '?': it then names no first token, and the
+    // token is refused as an item (a wildcard) instead.
     CodePage::Narrow(std::wstring(path, length), start.path);
     wchar_t shortPath[MAX_PATH];
     length = GetShortPathNameW(path, shortPath, MAX_PATH);

@@ -101,7 +101,7 @@ bool LiesRightBelow(const std::string& child)
 {
     char full[MAX_PATH];
     DWORD length = GetFullPathNameA(child.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH && child.compare(0, std::string::npos, full, length) == 0;
+    return length > 0 && length < MAX_PATH && length == child.size() && lstrcmpiA(child.c_str(), full) == 0;
 }
 
 std::string JoinPath(const std::string& folder, const char* name)

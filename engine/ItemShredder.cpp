@@ -85,9 +85,10 @@ ItemName CheckItemName(const std::string& item)
     // The system's own reading of the path changes nothing in a full path; anything it would
     // change ("\..\", "\.\", a dot or blank ending an inner part, '/', doubled '\') means the
     // item is not the path it looks like.
+    // (Letter case never changes what a path means.)
     char full[MAX_PATH];
     DWORD length = GetFullPathNameA(item.c_str(), MAX_PATH, full, nullptr);
-    if (length == 0 || length >= MAX_PATH || item.compare(0, std::string::npos, full, length) != 0)
+    if (length == 0 || length >= MAX_PATH || length != item.size() || lstrcmpiA(item.c_str(), full) != 0)
         return ItemName::NotFullPath;
     return ItemName::Usable;
 }
