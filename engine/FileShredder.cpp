@@ -259,7 +259,7 @@ void RemoveOneName(ShredContext& context, const std::string& path, DWORD attribu
         Report(context, WarningStyle::Notice, KeyWithPath(context, 9214, path) + SystemErrorText(error));
 }
 
-// "C:ile.txt:name" for a stream listed as ":name:$DATA", in the program's code page.
+// "C:\file.txt:name" for a stream listed as ":name:$DATA", in the program's code page.
 std::string StreamPath(const std::string& path, const NamedStream& stream)
 {
     std::wstring name = stream.name;
