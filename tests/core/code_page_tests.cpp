@@ -71,6 +71,20 @@ std::wstring MovieMessage(HWND dialog)
     return L"<no message control>";
 }
 
+// A silent run of the engine with its log in a temporary folder.
+struct SilentRun {
+    test::FreshSettings settings;
+    test::TempFolder folder{"codepage"};
+    test::ScriptedChannel channel;
+    ShredContext context;
+    SilentRun()
+    {
+        test::PrepareShredder(context, channel, folder.Path());
+        context.silent = true;
+    }
+    std::string Log() const { return test::ReadFileBytes(folder / "log.txt"); }
+};
+
 }  // namespace
 
 TEST_CASE("the code page is the one the program is built for")
@@ -108,16 +122,11 @@ TEST_CASE("names convert exactly or with '?', never to a look-alike")
 
 TEST_CASE("a folder walk on disk with names outside the code page stays inside the selection")
 {
-    test::FreshSettings settings;
-    test::TempFolder folder("codepage");
-    test::ScriptedChannel channel;
-    ShredContext context;
-    test::PrepareShredder(context, channel, folder.Path());
-    context.silent = true;
-    context.job.folderPolicy = 2;
-    context.job.removePolicy = 2;
+    SilentRun run;
+    run.context.job.folderPolicy = 2;
+    run.context.job.removePolicy = 2;
 
-    const std::wstring base = Wide(folder.Path());
+    const std::wstring base = Wide(run.folder.Path());
     const std::wstring selection = base + L"\\w\\sel";
     REQUIRE(CreateDirectoryW((base + L"\\w").c_str(), nullptr));
     REQUIRE(CreateDirectoryW(selection.c_str(), nullptr));
@@ -132,14 +141,14 @@ TEST_CASE("a folder walk on disk with names outside the code page stays inside t
 
     std::string path;
     REQUIRE(CodePage::Narrow(selection, path));
-    CHECK(ShredFolder(context, path, false, WalkMode::User) == FolderResult::Done);
-    RemoveFolderIfEmpty(context, path);
+    CHECK(ShredFolder(run.context, path, false, WalkMode::User) == FolderResult::Done);
+    RemoveFolderIfEmpty(run.context, path);
 
     CHECK(ReadFileW(base + L"\\outside.txt") == "outside the job");
     CHECK(ReadFileW(base + L"\\w\\victim.txt") == "beside the selection");
     CHECK_FALSE(ExistsW(selection));
-    CHECK(channel.questions.empty());
-    CHECK(test::ReadFileBytes(folder / "log.txt").empty());
+    CHECK(run.channel.questions.empty());
+    CHECK(run.Log().empty());
 }
 
 TEST_CASE("the German pack reads the same text in every code page")
@@ -160,17 +169,11 @@ TEST_CASE("the German pack reads the same text in every code page")
 
 TEST_CASE("the log holds the names in the program's code page")
 {
-    test::FreshSettings settings;
-    test::TempFolder folder("cplog");
-    test::ScriptedChannel channel;
-    ShredContext context;
-    test::PrepareShredder(context, channel, folder.Path());
-    context.silent = true;
+    SilentRun run;
     std::string name;
     CodePage::Narrow(std::wstring(L"C:\\Gr\u00F6\u00DFe\\\u0141\u00F3d\u017A.txt"), name);
-    LogMessage(context, "missing:\n" + name);
-    const std::string bytes = test::ReadFileBytes(folder / "log.txt");
-    CHECK(bytes == (Utf8 ? "missing:\r\nC:\\Gr\xC3\xB6\xC3\x9F" "e\\\xC5\x81\xC3\xB3" "d\xC5\xBA.txt\r\n\r\n"
+    LogMessage(run.context, "missing:\n" + name);
+    CHECK(run.Log() == (Utf8 ? "missing:\r\nC:\\Gr\xC3\xB6\xC3\x9F" "e\\\xC5\x81\xC3\xB3" "d\xC5\xBA.txt\r\n\r\n"
                          : "missing:\r\nC:\\Gr\xF6\xDF" "e\\?\xF3" "d?.txt\r\n\r\n"));
 }
 
