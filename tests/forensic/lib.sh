@@ -261,8 +261,13 @@ forensic_volume_info() {
   $WINE "$NW_BUILD_DIR/tests/volume_info.exe" "${1^^}:\\" 2>/dev/null | tr -d '\r'
 }
 
+# Whether the bytes of IMAGE at OFFSET spell TEXT.
+fx_bytes_are() {
+  cmp -s -n "${#3}" -i "$2:0" "$1" <(printf '%s' "$3")
+}
+
 forensic_is_ntfs() {
-  [ "$(dd if="$1" bs=1 skip=3 count=4 status=none 2>/dev/null)" == NTFS ]
+  fx_bytes_are "$1" 3 NTFS
 }
 
 # Little-endian numbers of the raw image.
@@ -375,7 +380,7 @@ fx_locate_offsets() {
       block=$((offset - offset % isize))
       case $owner in
         "")
-          if [ "$(dd if="$image" bs=1 skip="$block" count=4 status=none)" == INDX ]; then
+          if fx_bytes_are "$image" "$block" INDX; then
             place="free clusters that held an index block|$cluster|$(fx_index_part "$image" $((block + 24)) "$offset")"
           else
             place="free clusters|$cluster|"
