@@ -225,7 +225,7 @@ forensic_ntfs_mount() {
     sleep 0.05
   done
   forensic_wait_daemon "$FX_MOUNT"
-  forensic_skip "ntfs-3g cannot mount an image here (FUSE not usable?): $(tail -1 "$FX_FOLDER/ntfs-3g.log")"
+  forensic_skip "ntfs-3g cannot mount an image here (FUSE not usable?): $(head -1 "$FX_FOLDER/ntfs-3g.log")"
 }
 
 forensic_ntfs() {
