@@ -10,6 +10,7 @@
 
 #include <olectl.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,14 +54,9 @@ std::vector<Key> OwnKeysDeepestFirst(const com::Placeholders& placeholders)
         if ((entry.flags & com::EntrySharedKey) || !com::AppliesHere(entry))
             continue;
         Key key(entry.root, com::Expand(entry.key, placeholders));
-        bool listed = false;
-        for (const Key& other : keys)
-            listed = listed || other == key;
-        if (listed)
+        if (std::find(keys.begin(), keys.end(), key) != keys.end())
             continue;
-        auto parent = keys.begin();
-        while (parent != keys.end() && !IsBelow(key, *parent))
-            ++parent;
+        auto parent = std::find_if(keys.begin(), keys.end(), [&](const Key& listed) { return IsBelow(key, listed); });
         keys.insert(parent, key);
     }
     return keys;
