@@ -126,6 +126,11 @@ bool JobCounts(JOBOBJECT_BASIC_ACCOUNTING_INFORMATION& info)
 
 }  // namespace
 
+bool StartCountingProcesses()
+{
+    return TestJob() != nullptr;
+}
+
 DWORD ProcessesStarted()
 {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
@@ -143,6 +148,21 @@ bool WaitForStartedProcesses()
         if (info.ActiveProcesses <= 1)
             return true;
         Sleep(50);
+    }
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[63];
+    } running = {};
+    running.list.NumberOfAssignedProcesses = 64;
+    if (QueryInformationJobObject(TestJob(), JobObjectBasicProcessIdList, &running, sizeof(running), nullptr)) {
+        for (DWORD i = 0; i < running.list.NumberOfProcessIdsInList; ++i) {
+            DWORD id = static_cast<DWORD>(running.list.ProcessIdList[i]);
+            if (id == GetCurrentProcessId())
+                continue;
+            AutoHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+            if (process)
+                TerminateProcess(process.Get(), 1);  // best effort: the test fails either way
+        }
     }
     return false;
 }

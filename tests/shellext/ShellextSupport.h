@@ -52,10 +52,13 @@ private:
     ULONG refs_ = 1;
 };
 
-// Every process this test process starts, and whatever those start, is counted: the test
-// process puts itself into a job object on first use.
+// Puts this process into a job object, so that every process it starts from now on, and
+// whatever those start, is counted; false when it cannot.
+bool StartCountingProcesses();
+// The processes started since counting began.
 DWORD ProcessesStarted();
-// Waits until every process started so far has ended; false when some still run after a minute.
+// Waits until every process started so far has ended. When some still run after a minute, ends
+// them (so none outlives the test to meet the next one) and returns false.
 bool WaitForStartedProcesses();
 
 // Waits up to a minute for a file to appear; false when it does not.

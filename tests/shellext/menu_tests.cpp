@@ -1,8 +1,10 @@
 // The command's logic without COM: the parameter text, what is left out and told, the menu text
 // from the language pack, and the module settings.
-#include "ShellextSupport.h"
+#include "WideChecks.h"
 #include "ModuleSettings.h"
 #include "ShredMenu.h"
+#include "lang/LanguagePack.h"
+#include "lang/WidePackReader.h"
 #include "tests/support/TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -12,13 +14,6 @@ using shelltest::Wide;
 using shelvane::Handover;
 using shelvane::ModuleSettings;
 using shelvane::ShredMenu;
-
-namespace doctest {
-template <>
-struct StringMaker<std::wstring> {
-    static String convert(const std::wstring& text) { return ("L\"" + Utf8(text) + "\"").c_str(); }
-};
-}  // namespace doctest
 
 namespace {
 
@@ -180,6 +175,13 @@ TEST_CASE("a pack without the command's messages gives the English ones")
     CHECK(fromDefaults.Run(builtIn) == Handover::TooLarge);
     REQUIRE(english.told.size() == 2);
     CHECK(builtIn.told == english.told);
+    // The English pack holds both texts with the markers they need.
+    std::wstring pack = Wide(install.Path() + "\\Lang\\English.ini");
+    std::wstring pathsLeftOut = LanguagePack::ReadTextW(pack, 9090, L"", LanguagePack::MessageBufferSize);
+    std::wstring tooLarge = LanguagePack::ReadTextW(pack, 9091, L"", LanguagePack::MessageBufferSize);
+    CHECK(pathsLeftOut.find(L"%s") != std::wstring::npos);
+    CHECK(tooLarge.find(L"%u") != std::wstring::npos);
+    CHECK(tooLarge.find(L"%t") != std::wstring::npos);
     // The English texts name what they report.
     CHECK(english.told[0].find(L"\n" + PathOfLength(300)) != std::wstring::npos);
     CHECK(english.told[1].find(L" 200 ") != std::wstring::npos);
