@@ -4,13 +4,11 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    char program[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, program, MAX_PATH);  // on failure no first token matches: all are arguments
-    const char* fullLine = GetCommandLineA();
+    ProgramStart start = ThisProgramStart();
     DialogChannel channel;
     ShredApp app;
     app.context.channel = &channel;
-    if (app.InitInstance(ArgumentsOf(fullLine ? fullLine : "", program)))
+    if (app.InitInstance(ArgumentsOf(start.commandLine, start.path, start.shortPath)))
         app.Run();
     return app.ExitInstance();
 }

@@ -1,6 +1,10 @@
 #include "engine/FileShredder.h"
 
+#include "common/CodePage.h"
 #include "common/ScopedWin.h"
+#include "common/SystemError.h"
+#include "engine/FileIdentity.h"
+#include "engine/FolderShredder.h"
 #include "engine/Reporting.h"
 #include "engine/ShredPlan.h"
 #include "lang/MessageText.h"
@@ -11,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <cwchar>
 
 // ---------------------------------------------------------------------------------------------
 // Shared operations
@@ -200,7 +205,123 @@ Flow StopRequested(const ShredContext& context)
     return context.stopRequest ? Flow::Stop : Flow::GoOn;
 }
 
+// What an open file is to the name it was opened by.
+enum class Opened { Itself, ThroughLink, OneOfSeveralNames };
+
+Opened WhatWasOpened(HANDLE file, const std::string& path)
+{
+    if (ReachedThroughLink(file, path))
+        return Opened::ThroughLink;
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileInformationByHandle(file, &information) && information.nNumberOfLinks > 1)
+        return Opened::OneOfSeveralNames;
+    return Opened::Itself;
+}
+
+using SetFileInformationFunc = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+
+// Gives an open file its attributes back (Windows Vista and later; earlier ones keep them
+// normal, which is all they can do once the name is gone).
+void RestoreAttributes(HANDLE file, DWORD attributes)
+{
+    static SetFileInformationFunc setInformation = [] {
+        HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        return kernel ? reinterpret_cast<SetFileInformationFunc>(
+                            reinterpret_cast<void*>(GetProcAddress(kernel, "SetFileInformationByHandle")))
+                      : nullptr;
+    }();
+    if (!setInformation)
+        return;
+    FILE_BASIC_INFO basic = {};  // zero times: left as they are
+    basic.FileAttributes = attributes;
+    setInformation(file, FileBasicInfo, &basic, sizeof(basic));  // best effort; the data is not at stake
+}
+
+// Removes one name of a file that has others: its data stays under them, and so do its
+// attributes, which belong to the file rather than to the name. Tells the user either way.
+void RemoveOneName(ShredContext& context, const std::string& path, DWORD attributes)
+{
+    // Held across the deletion, so the file is still there to take its attributes back.
+    AutoHandle keeper(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+    DWORD error = DeleteFileA(path.c_str()) ? 0 : GetLastError();
+    if (keeper)
+        RestoreAttributes(keeper.Get(), attributes);
+    keeper.Reset();
+    if (error != 0)
+        SetFileAttributesA(path.c_str(), attributes);  // the name stays: best effort, it is reported
+    else if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        error = ERROR_FILE_EXISTS;
+    if (error == 0)
+        Report(context, WarningStyle::Notice, KeyWithPath(context, 9213, path));
+    else
+        Report(context, WarningStyle::Notice, KeyWithPath(context, 9214, path) + SystemErrorText(error));
+}
+
+// "C:\file.txt:name" for a stream listed as ":name:$DATA", in the program's code page.
+std::string StreamPath(const std::string& path, const NamedStream& stream)
+{
+    std::wstring name = stream.name;
+    const std::wstring suffix = L":$DATA";
+    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        name.resize(name.size() - suffix.size());
+    std::string narrow;
+    CodePage::Narrow(name, narrow);  // only shown: '?' stands in where the code page lacks one
+    return path + narrow;
+}
+
+using FindFirstStreamFunc = HANDLE(WINAPI*)(LPCWSTR, STREAM_INFO_LEVELS, LPVOID, DWORD);
+using FindNextStreamFunc = BOOL(WINAPI*)(HANDLE, LPVOID);
+
+class SystemStreamList : public FileStreams {
+public:
+    SystemStreamList()
+    {
+        HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        if (!kernel)
+            return;
+        first_ = reinterpret_cast<FindFirstStreamFunc>(reinterpret_cast<void*>(GetProcAddress(kernel, "FindFirstStreamW")));
+        next_ = reinterpret_cast<FindNextStreamFunc>(reinterpret_cast<void*>(GetProcAddress(kernel, "FindNextStreamW")));
+    }
+    std::vector<NamedStream> List(const std::string& path) override
+    {
+        std::vector<NamedStream> streams;
+        std::wstring wide = CodePage::Widen(path);
+        if (!first_ || !next_ || wide.empty())
+            return streams;
+        WIN32_FIND_STREAM_DATA data;
+        // None at all (ERROR_HANDLE_EOF) on file systems without streams, and under Wine.
+        AutoFindHandle find(first_(wide.c_str(), FindStreamInfoStandard, &data, 0));
+        if (!find)
+            return streams;
+        do {
+            if (std::wcscmp(data.cStreamName, L"::$DATA") != 0)
+                streams.push_back({data.cStreamName, static_cast<unsigned long long>(data.StreamSize.QuadPart)});
+        } while (next_(find.Get(), &data));
+        return streams;
+    }
+    HANDLE Open(const std::string& path, const NamedStream& stream) override
+    {
+        std::wstring wide = CodePage::Widen(path);
+        if (wide.empty())
+            return INVALID_HANDLE_VALUE;
+        return CreateFileW((wide + stream.name).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_WRITE_THROUGH, nullptr);
+    }
+
+private:
+    FindFirstStreamFunc first_ = nullptr;
+    FindNextStreamFunc next_ = nullptr;
+};
+
 }  // namespace
+
+FileStreams& SystemStreams()
+{
+    static SystemStreamList streams;
+    return streams;
+}
 
 Flow OverwriteWipeFile(ShredContext& context, WipeFileRecord& wipe, unsigned fileNumber, unsigned fileCount)
 {
@@ -218,7 +339,7 @@ Flow OverwriteWipeFile(ShredContext& context, WipeFileRecord& wipe, unsigned fil
     return StopRequested(context);
 }
 
-Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin)
+Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin, FileStreams& streams)
 {
     bool thorough = IsThorough(context.Method());
     int passes = context.PassCount();
@@ -261,6 +382,40 @@ Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin
         // Logged for every origin: a silent run that left a file whole must not end in "Success".
         Report(context, WarningStyle::Notice, KeyWithPath(context, 9037, path));
         return origin == ItemOrigin::User ? Flow::GoOn : Flow::Stop;
+    }
+
+    // The file opened must be the entry named, and its only name: a link's target and the data of
+    // other names were never chosen.
+    const Opened opened = WhatWasOpened(file.Get(), path);
+    if (opened != Opened::Itself) {
+        file.Reset();
+        if (opened == Opened::ThroughLink) {
+            SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // the target's own, given back
+            RemoveLinkItem(context, path, false);
+        } else {
+            RemoveOneName(context, path, status.dwFileAttributes);
+        }
+        return StopRequested(context);
+    }
+
+    // Named streams first, with the same method: the main stream's overwrite never reaches them.
+    for (const NamedStream& stream : streams.List(path)) {
+        AutoHandle streamFile(streams.Open(path, stream));
+        DWORD streamError = 0;
+        if (!streamFile)
+            streamError = GetLastError() != 0 ? GetLastError() : ERROR_OPEN_FAILED;
+        else
+            streamError = OverwriteFile(context, streamFile.Get(), stream.size, thorough, passes);
+        streamFile.Reset();
+        if (streamError == 0)
+            continue;
+        // Not destroyed, so the file is not deleted as if it had been: left in place and reported.
+        file.Reset();
+        SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // best effort; the failure is reported
+        std::string text = WriteFailureText(context.LookupText(9070), StreamPath(path, stream), streamError);
+        if (Report(context, WarningStyle::ContinueStop, text, DialogSize::Big) != Answer::Positive)
+            return Flow::Stop;
+        return StopRequested(context);
     }
 
     LARGE_INTEGER size;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Who chose a file, which decides the questions asked and what happens after the overwrite.
 enum class ItemOrigin {
@@ -25,8 +26,32 @@ struct WipeFileRecord {
     unsigned long long size = 0;  // bytes to write
 };
 
-// Destroys one file. Returns Flow::Stop when the whole run must end.
-Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin);
+// A named (alternate) data stream of a file: data that the overwrite of the main stream never
+// reaches.
+struct NamedStream {
+    std::wstring name;  // as the system lists it, ":name:$DATA"
+    unsigned long long size = 0;
+};
+
+// The named streams of files. SystemStreams() asks the file system (FindFirstStreamW where the
+// system has it); tests stand in for it, since Wine keeps no streams.
+class FileStreams {
+public:
+    virtual ~FileStreams() = default;
+    // The named streams of `path`; none where the system lists none or cannot list them.
+    virtual std::vector<NamedStream> List(const std::string& path) = 0;
+    // One stream opened for writing; INVALID_HANDLE_VALUE when it cannot be.
+    virtual HANDLE Open(const std::string& path, const NamedStream& stream) = 0;
+};
+
+FileStreams& SystemStreams();
+
+// Destroys one file: its named streams first, with the same method, then its main stream. A
+// name that reaches a file through a link is removed as a link and the file is left alone; a
+// file with other names (hard links) is not overwritten: this name is removed and its data stays
+// under the others. Returns Flow::Stop when the whole run must end.
+Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin,
+               FileStreams& streams = SystemStreams());
 
 // Overwrites one wipe file through its open handle with the run's method (wipe mode), showing
 // its number of `fileCount`; the file stays open and whole. Flow::Stop ends the wipe.

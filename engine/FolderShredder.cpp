@@ -1,5 +1,6 @@
 #include "engine/FolderShredder.h"
 
+#include "common/CodePage.h"
 #include "common/ScopedWin.h"
 #include "common/Settings.h"
 #include "common/SystemError.h"
@@ -10,27 +11,37 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
+// Lists with the wide functions, so that each name is known exactly and its conversion to the
+// program's code page can be checked, never taken with the look-alikes of a best fit.
 class FindListing : public FolderListing {
 public:
-    explicit FindListing(const std::string& pattern) : find_(FindFirstFileA(pattern.c_str(), &data_)) {}
+    explicit FindListing(const std::string& pattern) : find_(FindFirstFileW(CodePage::Widen(pattern).c_str(), &data_)) {}
     bool IsOpen() const { return find_.IsValid(); }
     bool Next(FolderEntry& entry) override
     {
         if (!find_)
             return false;
-        if (!first_ && !FindNextFileA(find_.Get(), &data_))
+        if (!first_ && !FindNextFileW(find_.Get(), &data_))
             return false;  // the end of the listing, or a failure that ends it the same way
         first_ = false;
-        memcpy(entry.name, data_.cFileName, sizeof(entry.name));
+        std::string name;
+        entry.exact = CodePage::Narrow(data_.cFileName, name) && name.size() < sizeof(entry.name);
+        lstrcpynA(entry.name, name.c_str(), sizeof(entry.name));  // cut only when not exact
+        std::string shortName;
+        entry.shortName[0] = '\0';
+        if (CodePage::Narrow(data_.cAlternateFileName, shortName) && shortName.size() < sizeof(entry.shortName))
+            std::memcpy(entry.shortName, shortName.c_str(), shortName.size() + 1);
         entry.attributes = data_.dwFileAttributes;
         return true;
     }
 
 private:
-    WIN32_FIND_DATAA data_;
+    WIN32_FIND_DATAW data_;
     AutoFindHandle find_;
     bool first_ = true;
 };
@@ -56,19 +67,46 @@ public:
             return 0;
         return errno != 0 ? errno : EACCES;
     }
-    DWORD RemoveLink(const std::string& path, bool directory) override
-    {
-        BOOL removed = directory ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
-        if (removed)
-            return 0;
-        DWORD error = GetLastError();
-        return error != 0 ? error : ERROR_ACCESS_DENIED;
-    }
+    DWORD RemoveLink(const std::string& path, bool directory) override { return RemoveLinkItself(path, directory); }
+    bool Identity(const std::string& path, FileIdentity& identity) override { return IdentityOf(path, identity); }
+    std::string LinkTarget(const std::string& path) override { return LinkTargetOf(path); }
 };
 
 bool IsDots(const char* name)
 {
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+}
+
+// A name that can mean nothing but an entry of the folder it is listed in: no separator, no
+// stream or drive colon, no wildcard or other character a name cannot hold, not dots alone, and
+// no trailing dot or blank (which the system drops, naming another entry).
+bool IsPlainName(const char* name)
+{
+    if (name[0] == '\0')
+        return false;
+    bool dotsOnly = true;
+    for (const char* at = name; *at; ++at) {
+        unsigned char ch = static_cast<unsigned char>(*at);
+        if (ch < 0x20 || std::strchr("\\/:*?\"<>|", ch))
+            return false;
+        dotsOnly = dotsOnly && ch == '.';
+    }
+    char last = name[std::strlen(name) - 1];
+    return !dotsOnly && last != '.' && last != ' ';
+}
+
+// True when the system reads `child` as exactly that path: nothing in it climbs out of the
+// folder or is dropped on the way.
+bool LiesRightBelow(const std::string& child)
+{
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(child.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH && length == child.size() && lstrcmpiA(child.c_str(), full) == 0;
+}
+
+std::string JoinPath(const std::string& folder, const char* name)
+{
+    return folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + name;
 }
 
 // "%s" and "%u" of the removal reason, in one pass; its "#" characters stay as written.
@@ -100,29 +138,64 @@ std::string LongForm(const std::string& path)
     return std::string(longPath, length);
 }
 
-const std::string* ProtectedEntry(const ShredContext& context, const std::string& path)
-{
-    const std::string longPath = LongForm(path);
-    for (const std::string& folder : context.machine.protectedFolders) {
-        if (folder.empty())
-            continue;
-        if (lstrcmpiA(folder.c_str(), path.c_str()) == 0 || lstrcmpiA(folder.c_str(), longPath.c_str()) == 0 ||
-            lstrcmpiA(LongForm(folder).c_str(), longPath.c_str()) == 0)
-            return &folder;
+// The protected folders of a walk with their identities, taken once when it starts. A folder
+// named any other way (another drive letter, a share of the local disk, a junction higher up)
+// has the same identity.
+class Protection {
+public:
+    // An inactive protection (forced and bin walks never consult the list) takes no identities.
+    Protection(const ShredContext& context, FolderSystem& disk, bool active = true)
+        : context_(context), disk_(disk), active_(active)
+    {
+        for (const std::string& folder : context.machine.protectedFolders) {
+            if (!active)
+                break;
+            FileIdentity identity;
+            if (!folder.empty() && disk.Identity(folder, identity))
+                identities_.emplace_back(&folder, identity);
+        }
     }
-    return nullptr;
-}
+
+    // The list entry `path` is, or null.
+    const std::string* EntryFor(const std::string& path) const
+    {
+        if (!active_)
+            return nullptr;
+        const std::string longPath = LongForm(path);
+        for (const std::string& folder : context_.machine.protectedFolders) {
+            if (folder.empty())
+                continue;
+            if (lstrcmpiA(folder.c_str(), path.c_str()) == 0 || lstrcmpiA(folder.c_str(), longPath.c_str()) == 0 ||
+                lstrcmpiA(LongForm(folder).c_str(), longPath.c_str()) == 0)
+                return &folder;
+        }
+        FileIdentity identity;
+        if (identities_.empty() || !disk_.Identity(path, identity))
+            return nullptr;
+        for (const auto& entry : identities_) {
+            if (entry.second == identity)
+                return entry.first;
+        }
+        return nullptr;
+    }
+
+private:
+    const ShredContext& context_;
+    FolderSystem& disk_;
+    bool active_;
+    std::vector<std::pair<const std::string*, FileIdentity>> identities_;
+};
 
 enum class Outcome { Done, Skipped, Stopped };
 
-Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const std::string& path, bool system, WalkMode mode,
-                   bool top)
+Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const Protection& protection, const std::string& path,
+                   bool system, WalkMode mode, bool top)
 {
     const int folderPolicy = context.FolderPolicy();
     const int removePolicy = context.RemovePolicy();
 
     if (mode == WalkMode::User) {
-        if (const std::string* entry = ProtectedEntry(context, path)) {
+        if (const std::string* entry = protection.EntryFor(path)) {
             Report(context, WarningStyle::Error, MessageText::ReplaceAll(context.LookupText(9039), "%s", *entry));
             return Outcome::Skipped;
         }
@@ -167,11 +240,9 @@ Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const std::string&
         if (directory && (IsDots(entry.name) || (mode == WalkMode::User && folderPolicy == 0)))
             continue;
 
-        std::string child = path + "\\" + entry.name;
-        if (!FitsPathBuffer(child)) {
-            ReportLongChildPath(context, child);
+        std::string child;
+        if (!ChildPathOf(context, path, entry, child))
             continue;
-        }
 
         if (!directory) {
             if (link)
@@ -195,7 +266,8 @@ Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const std::string&
             continue;
         }
 
-        Outcome inner = WalkFolder(context, disk, child, (entry.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, childMode, false);
+        Outcome inner = WalkFolder(context, disk, protection, child, (entry.attributes & FILE_ATTRIBUTE_SYSTEM) != 0,
+                                   childMode, false);
         if (inner == Outcome::Stopped) {
             stopped = true;
             continue;
@@ -239,6 +311,31 @@ void ReportLongChildPath(ShredContext& context, const std::string& path)
     Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9071), path));
 }
 
+bool ChildPathOf(ShredContext& context, const std::string& folder, const FolderEntry& entry, std::string& child)
+{
+    const char* name = nullptr;
+    if (entry.exact && IsPlainName(entry.name))
+        name = entry.name;
+    else if (IsPlainName(entry.shortName))
+        name = entry.shortName;
+    if (!name) {
+        // Named as well as this code page can: its folder keeps it, so that is not empty either.
+        const int key = entry.exact ? 9211 : 9210;
+        Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(key), JoinPath(folder, entry.name)));
+        return false;
+    }
+    child = JoinPath(folder, name);
+    if (!FitsPathBuffer(child)) {
+        ReportLongChildPath(context, child);
+        return false;
+    }
+    if (!LiesRightBelow(child)) {
+        Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9211), child));
+        return false;
+    }
+    return true;
+}
+
 std::string RemovalFailureText(const ShredContext& context, const std::string& path, int error)
 {
     return MessageText::WithPath(context.LookupText(9043), path) +
@@ -247,21 +344,45 @@ std::string RemovalFailureText(const ShredContext& context, const std::string& p
 
 void RemoveLinkItem(ShredContext& context, const std::string& path, bool directory, FolderSystem& disk)
 {
+    const std::string target = disk.LinkTarget(path);
+    FileIdentity before;
+    const bool hadTarget = !target.empty() && disk.Identity(target, before);
     DWORD error = disk.RemoveLink(path, directory);
-    if (error == 0)
-        Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9072), path));
-    else
+    // A removal that answers success while the entry stays has not removed it.
+    if (error == 0 && disk.Attributes(path) != INVALID_FILE_ATTRIBUTES)
+        error = ERROR_FILE_EXISTS;
+    if (error != 0) {
         Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9073), path) + SystemErrorText(error));
+        return;
+    }
+    FileIdentity after;
+    if (hadTarget && !(disk.Identity(target, after) && after == before)) {
+        Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9215), path));
+        return;
+    }
+    Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9072), path));
 }
 
 FolderResult ShredFolder(ShredContext& context, const std::string& path, bool system, WalkMode mode,
                          FolderSystem& disk)
 {
-    return WalkFolder(context, disk, path, system, mode, true) == Outcome::Stopped ? FolderResult::Stopped : FolderResult::Done;
+    const Protection protection(context, disk, mode == WalkMode::User);
+    switch (WalkFolder(context, disk, protection, path, system, mode, true)) {
+    case Outcome::Stopped:
+        return FolderResult::Stopped;
+    case Outcome::Skipped:
+        return FolderResult::Skipped;
+    case Outcome::Done:
+        break;
+    }
+    return FolderResult::Done;
 }
 
 void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderSystem& disk)
 {
+    // Whoever calls, a protected folder stays: its refusal was reported by the walk.
+    if (Protection(context, disk).EntryFor(path))
+        return;
     std::string pattern = path + "\\*.*";
     if (!FitsPathBuffer(pattern))
         return;
@@ -320,14 +441,10 @@ ScheduleCheck CheckFolderForSchedule(ShredContext& context, const std::string& p
         const bool directory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         // The run removes links without looking behind them, so there is nothing to check.
         const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        std::string child = path + "\\" + entry.name;
+        std::string child;
         if (!directory) {
-            if (link)
+            if (link || !ChildPathOf(context, path, entry, child))
                 continue;
-            if (!FitsPathBuffer(child)) {
-                AskInPerson(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9071), child));
-                continue;
-            }
             if (CheckFolderFileForSchedule(context, child, disk) == ScheduleCheck::Cancelled)
                 result = ScheduleCheck::Cancelled;
             continue;
@@ -354,12 +471,8 @@ ScheduleCheck CheckFolderForSchedule(ShredContext& context, const std::string& p
             removePolicy = answer == Answer::Positive ? 2 : 0;
             Settings::WriteNumber("Remove", removePolicy);
         }
-        if (link)
+        if (link || !ChildPathOf(context, path, entry, child))
             continue;
-        if (!FitsPathBuffer(child)) {
-            AskInPerson(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9071), child));
-            continue;
-        }
         if (CheckFolderForSchedule(context, child, (entry.attributes & FILE_ATTRIBUTE_SYSTEM) != 0, disk) ==
             ScheduleCheck::Cancelled)
             result = ScheduleCheck::Cancelled;

@@ -2,8 +2,15 @@
 // emptied subfolders as the subfolder policy asks. A walk never follows a link (junction,
 // directory symbolic link or any other reparse point): it removes the link and leaves its target.
 // Also the read-only check that settles the policy before a folder is scheduled.
+//
+// A walk acts only on names that came through exactly: an entry whose name the program's code
+// page cannot hold is reached by its short (8.3) name, or left whole and reported; a name that
+// would lead out of the folder ("\", "/", ":", dots only, a trailing dot or blank) is never
+// used; and every child path is checked to lie right below the folder walked. Protected folders
+// are recognised by their path and by their identity, however they are named.
 #pragma once
 
+#include "engine/FileIdentity.h"
 #include "engine/FileShredder.h"
 #include "engine/ShredContext.h"
 
@@ -19,16 +26,19 @@ enum class WalkMode {
     Bin = 2,     // like forced, but the folder's own subfolders are kept (emptied)
 };
 
-// Results of ShredFolder.
-enum class FolderResult { Done = 0, Stopped = 1 };
+// Results of ShredFolder. A skipped folder (protected, declined, a link, too long) is left as it
+// was: callers never remove it afterwards, even when it is empty.
+enum class FolderResult { Done = 0, Stopped = 1, Skipped = 2 };
 
 // Results of the schedule checks.
 enum class ScheduleCheck { Missing = 0, Cancelled = 1, Passed = 2 };
 
 // One entry of a folder listing.
 struct FolderEntry {
-    char name[MAX_PATH];
+    char name[MAX_PATH];  // in the program's code page; '?' where it cannot hold a character
     DWORD attributes;
+    bool exact = true;        // `name` is the entry's whole name, exactly
+    char shortName[14] = {};  // the short (8.3) name where the volume keeps one
 };
 
 // An open folder listing; it is closed when the object goes.
@@ -51,21 +61,25 @@ public:
     virtual Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin) = 0;
     // Removes an empty folder; 0, or the runtime's error number (errno).
     virtual int RemoveFolder(const std::string& path) = 0;
-    // Removes a link itself, never what it points to: a directory link with RemoveDirectoryA,
-    // a file link with DeleteFileA. 0, or the system's error code.
+    // Removes a link itself, never what it points to. 0, or the system's error code.
     virtual DWORD RemoveLink(const std::string& path, bool directory) = 0;
+    // The identity of what a path reaches; false when it cannot be opened.
+    virtual bool Identity(const std::string& path, FileIdentity& identity) = 0;
+    // The final path of what a link points to; empty when it points nowhere.
+    virtual std::string LinkTarget(const std::string& path) = 0;
 };
 
 FolderSystem& DiskFolders();
 
 // Shreds the files below `path` (a full path without a trailing '\') by `mode`; `system` tells
-// whether the folder carries the system attribute. Returns FolderResult::Done (walked to its end,
-// or skipped) or ::Stopped; a stop ends every enclosing walk.
+// whether the folder carries the system attribute. Returns FolderResult::Done (walked to its
+// end), ::Skipped (refused or declined: left as it was) or ::Stopped; a stop ends every
+// enclosing walk.
 FolderResult ShredFolder(ShredContext& context, const std::string& path, bool system, WalkMode mode,
                          FolderSystem& disk = DiskFolders());
 
 // Removes the top folder of a user walk when nothing but "." and ".." is left in it; a failed
-// removal is reported.
+// removal is reported. A protected folder is never removed.
 void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderSystem& disk = DiskFolders());
 
 // Checks a folder about to be scheduled: every file, and the subfolder policy, which it asks for
@@ -78,7 +92,7 @@ ScheduleCheck CheckFolderFileForSchedule(ShredContext& context, const std::strin
                                          FolderSystem& disk = DiskFolders());
 
 // Removes a link met as an item or in a walk and tells the user that its target was not
-// shredded (or why the link stayed).
+// shredded (or why the link stayed). Afterwards the link must be gone and its target still there.
 void RemoveLinkItem(ShredContext& context, const std::string& path, bool directory, FolderSystem& disk = DiskFolders());
 
 // True when a path fits the 260-character path buffers, terminator included.
@@ -89,6 +103,10 @@ inline bool FitsPathBuffer(const std::string& path)
 
 // Tells the user that `path` is too long to be handled and was left untouched.
 void ReportLongChildPath(ShredContext& context, const std::string& path);
+
+// The path by which a walk of `folder` may act on `entry`: its own name, or its short name when
+// its own cannot be used; false (reported) when neither can, and the entry is then left whole.
+bool ChildPathOf(ShredContext& context, const std::string& folder, const FolderEntry& entry, std::string& child);
 
 // The text of a failed folder removal: the runtime's description of `error` and its number.
 std::string RemovalFailureText(const ShredContext& context, const std::string& path, int error);

@@ -122,11 +122,9 @@ BinOutcome ShredBinFolder(ShredContext& context, FolderSystem& disk, const std::
         if (directory ? strcmp(entry.name, ".") == 0 || strcmp(entry.name, "..") == 0
                       : IsBinIndexFile(entry.name, layout))
             continue;
-        std::string child = bin + entry.name;
-        if (!FitsPathBuffer(child)) {
-            ReportLongChildPath(context, child);
+        std::string child;
+        if (!ChildPathOf(context, bin, entry, child))
             continue;
-        }
         if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             RemoveLinkItem(context, child, directory, disk);
             continue;

@@ -45,4 +45,26 @@ void SetItemText(const std::string& language, int key, int controlId, const char
     SetDlgItemTextA(dialog, controlId, text.c_str());  // a dialog without that control keeps its text
 }
 
+std::wstring PackPath(const std::wstring& appPath, const std::wstring& language)
+{
+    std::wstring path = appPath + L"\\Lang\\" + language + L".ini";
+    if (path.size() >= MAX_PATH)
+        return std::wstring();
+    return path;
+}
+
+std::wstring ReadText(const std::wstring& packPath, int key, const wchar_t* defaultText, DWORD bufferSize)
+{
+    if (packPath.empty() || bufferSize == 0)
+        return defaultText;
+    std::vector<wchar_t> buffer(bufferSize);
+    std::wstring keyName = std::to_wstring(key);
+    std::wstring section(Section, Section + lstrlenA(Section));  // ASCII
+    DWORD length = GetPrivateProfileStringW(section.c_str(), keyName.c_str(), defaultText, buffer.data(), bufferSize,
+                                            packPath.c_str());
+    if (length >= bufferSize)
+        length = bufferSize - 1;
+    return std::wstring(buffer.data(), length);
+}
+
 }  // namespace LanguagePack

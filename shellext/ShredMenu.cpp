@@ -2,7 +2,6 @@
 
 #include "lang/LanguagePack.h"
 #include "lang/MessageText.h"
-#include "lang/WidePackReader.h"
 
 namespace shelvane {
 namespace {
@@ -100,7 +99,7 @@ ShredMenu::ShredMenu(ModuleSettings settings) : settings_(std::move(settings)) {
 
 std::wstring ShredMenu::Text(int key, const wchar_t* defaultText, DWORD bufferSize) const
 {
-    return LanguagePack::ReadTextW(LanguagePack::PackPathW(settings_.appPath, settings_.language), key, defaultText,
+    return LanguagePack::ReadText(LanguagePack::PackPath(settings_.appPath, settings_.language), key, defaultText,
                                    bufferSize);
 }
 

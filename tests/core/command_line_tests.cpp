@@ -217,3 +217,25 @@ TEST_CASE("the program's name is taken off the full command line only when it is
         CHECK(ArgumentsOf(c.line, program) == c.arguments);
     }
 }
+
+TEST_CASE("the program is recognised by its short name too")
+{
+    const std::string program = "C:\\Program Files\\Vantor Shredder\\Nullwright.exe";
+    const std::string shortProgram = "C:\\PROGRA~1\\VANTOR~1\\NULLWR~1.EXE";
+    struct Case {
+        const char* line;
+        const char* arguments;
+    } cases[] = {
+        {"\"C:\\PROGRA~1\\VANTOR~1\\NULLWR~1.EXE\" \"/s\" \"Weekly\" \"C:\\a.txt\"", "\"/s\" \"Weekly\" \"C:\\a.txt\""},
+        {"C:\\PROGRA~1\\VANTOR~1\\NULLWR~1.EXE recycle", "recycle"},
+        {"nullwr~1.exe \"C:\\x\" \"", "\"C:\\x\" \""},
+        {"NULLWR~1 recycle", "recycle"},
+        {"\"C:\\Program Files\\Vantor Shredder\\Nullwright.exe\" recycle", "recycle"},
+        // Another program's short name is an item like any other text.
+        {"\"C:\\PROGRA~1\\OTHER~1\\OTHERP~1.EXE\" \"/s\"", "\"C:\\PROGRA~1\\OTHER~1\\OTHERP~1.EXE\" \"/s\""},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.line);
+        CHECK(ArgumentsOf(c.line, program, shortProgram) == c.arguments);
+    }
+}

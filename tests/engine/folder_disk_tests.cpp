@@ -96,7 +96,7 @@ TEST_CASE("a protected folder named by its short name is still refused")
     REQUIRE(std::string(shortPath) != walk.Path("Protected Long Name"));
     walk.context.machine.protectedFolders[1] = walk.Path("Protected Long Name");
 
-    CHECK(ShredFolder(walk.context, shortPath, false, WalkMode::User) == FolderResult::Done);
+    CHECK(ShredFolder(walk.context, shortPath, false, WalkMode::User) == FolderResult::Skipped);
     CHECK(test::ReadFileBytes(walk.Path("Protected Long Name\\x.txt")) == "system file");
     REQUIRE(walk.channel.questions.size() == 1);
     CHECK(walk.channel.questions[0].style == WarningStyle::Error);

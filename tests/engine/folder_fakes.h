@@ -1,6 +1,7 @@
 // A folder tree held in memory, standing in for the disk under the folder and bin walks: it lists
 // entries in the order they were added (with "." and ".." first, as the file system does),
-// records every action and can carry links, which the file systems under Wine cannot.
+// records every action and can carry links, names that do not come through the code page and
+// folders known by several names, which the file systems under Wine cannot.
 #pragma once
 
 #include "engine/ShredContext.h"
@@ -30,6 +31,26 @@ public:
         AddFolder(path, FILE_ATTRIBUTE_REPARSE_POINT);
     }
     void AddFileLink(const std::string& path) { AddFile(path, FILE_ATTRIBUTE_REPARSE_POINT); }
+    // What a link points to (a path of this tree, or outside it).
+    void PointLink(const std::string& link, const std::string& target) { linkTargets_[link] = target; }
+    // An entry of `folder` listed as `name` (not `exact` when the code page could not hold it),
+    // with its short name; it lives at folder\shortName, or at folder\name when it has none
+    // (`name` may hold a '\\': it is still an entry of `folder`).
+    void AddListedFile(const std::string& folder, const std::string& name, bool exact, const std::string& shortName)
+    {
+        AddListed(folder, name, exact, shortName, FILE_ATTRIBUTE_ARCHIVE);
+    }
+    void AddListedFolder(const std::string& folder, const std::string& name, bool exact, const std::string& shortName)
+    {
+        entries_[AddListed(folder, name, exact, shortName, FILE_ATTRIBUTE_DIRECTORY)];
+    }
+    // `path` names the same folder or file as `other` (another drive letter, a share, a
+    // junction higher up); it need not be part of the tree.
+    void SameIdentity(const std::string& path, const std::string& other)
+    {
+        identities_[path] = IdentityNumber(other);
+        aliases_.insert(path);
+    }
 
     bool Exists(const std::string& path) const { return attributes_.count(path) != 0; }
 
@@ -47,6 +68,9 @@ public:
     // Errors of removals, by path.
     std::map<std::string, int> removeErrors;
     std::map<std::string, DWORD> linkErrors;
+    // Links whose removal answers success but leaves them; links whose removal takes the target.
+    std::set<std::string> linksThatStay;
+    std::set<std::string> linksTakingTargets;
 
     std::unique_ptr<FolderListing> List(const std::string& pattern) override
     {
@@ -61,8 +85,18 @@ public:
         std::vector<FolderEntry> listed;
         listed.push_back(Entry(".", FILE_ATTRIBUTE_DIRECTORY));
         listed.push_back(Entry("..", FILE_ATTRIBUTE_DIRECTORY));
-        for (const std::string& name : found->second)
-            listed.push_back(Entry(name.c_str(), attributes_[folder + "\\" + name]));
+        for (const std::string& name : found->second) {
+            const std::string path = folder + "\\" + name;
+            auto odd = listedAs_.find(path);
+            if (odd == listedAs_.end()) {
+                listed.push_back(Entry(name.c_str(), attributes_[path]));
+                continue;
+            }
+            FolderEntry entry = Entry(odd->second.name.c_str(), attributes_[path]);
+            entry.exact = odd->second.exact;
+            strncpy(entry.shortName, odd->second.shortName.c_str(), sizeof(entry.shortName) - 1);
+            listed.push_back(entry);
+        }
         return std::make_unique<Listing>(*this, listed);
     }
     DWORD Attributes(const std::string& path) override
@@ -87,8 +121,28 @@ public:
         actions.push_back((directory ? "unlink-dir " : "unlink-file ") + path);
         if (linkErrors.count(path))
             return linkErrors[path];
+        if (linksThatStay.count(path))
+            return 0;
+        if (linksTakingTargets.count(path))
+            Remove(linkTargets_[path]);
         Remove(path);
         return 0;
+    }
+    bool Identity(const std::string& path, FileIdentity& identity) override
+    {
+        auto link = linkTargets_.find(path);
+        const std::string& reached = link != linkTargets_.end() && Exists(path) ? link->second : path;
+        if (!Exists(reached) && !aliases_.count(reached))
+            return false;
+        identity = FileIdentity();
+        identity.volume = 0x5A;
+        identity.indexLow = IdentityNumber(reached);
+        return true;
+    }
+    std::string LinkTarget(const std::string& path) override
+    {
+        auto link = linkTargets_.find(path);
+        return link != linkTargets_.end() && Exists(path) ? link->second : std::string();
     }
 
     // Folders whose listing cannot be opened.
@@ -125,6 +179,16 @@ private:
         entry.attributes = attributes;
         return entry;
     }
+    std::string AddListed(const std::string& folder, const std::string& name, bool exact, const std::string& shortName,
+                          DWORD attributes)
+    {
+        const std::string key = shortName.empty() ? name : shortName;
+        const std::string path = folder + "\\" + key;
+        listedAs_[path] = {name, exact, shortName};
+        attributes_[path] = attributes;
+        entries_[folder].push_back(key);
+        return path;
+    }
     void Add(const std::string& path, DWORD attributes)
     {
         attributes_[path] = attributes;
@@ -148,8 +212,27 @@ private:
         }
     }
 
+    struct Listed {
+        std::string name;
+        bool exact;
+        std::string shortName;
+    };
+    DWORD IdentityNumber(const std::string& path)
+    {
+        auto found = identities_.find(path);
+        if (found != identities_.end())
+            return found->second;
+        DWORD number = static_cast<DWORD>(identities_.size() + 1);
+        identities_[path] = number;
+        return number;
+    }
+
     std::map<std::string, DWORD> attributes_;
     std::map<std::string, std::vector<std::string>> entries_;
+    std::map<std::string, Listed> listedAs_;
+    std::map<std::string, std::string> linkTargets_;
+    std::map<std::string, DWORD> identities_;
+    std::set<std::string> aliases_;
 };
 
 inline Flow MemoryFolders::ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin)

@@ -28,7 +28,10 @@ const char* const WalkPack =
     "9056=remove them?#\r\n"
     "9071=too long#%s\r\n"
     "9072=link#%s\r\n"
-    "9073=link stays#%s#\r\n";
+    "9073=link stays#%s#\r\n"
+    "9210=odd name#%s\r\n"
+    "9211=leads elsewhere#%s\r\n"
+    "9215=target gone#%s\r\n";
 
 struct Walk {
     test::FreshSettings settings;
@@ -185,7 +188,7 @@ TEST_CASE("protected folders are refused and left exactly as they are")
         Walk walk;
         walk.Policy(2, 2);
         walk.context.machine.protectedFolders[5] = "C:\\TOP";
-        CHECK(walk.Run("C:\\top") == FolderResult::Done);
+        CHECK(walk.Run("C:\\top") == FolderResult::Skipped);
         CHECK(walk.disk.actions.empty());
         REQUIRE(walk.channel.questions.size() == 1);
         CHECK(walk.channel.questions[0].text == "protected C:\\TOP#");  // "#" kept
@@ -221,7 +224,7 @@ TEST_CASE("a system folder is asked about in a user walk")
         bool shredded;
     } cases[] = {
         {Answer::Positive, FolderResult::Done, true},
-        {Answer::No, FolderResult::Done, false},
+        {Answer::No, FolderResult::Skipped, false},
         {Answer::Cancel, FolderResult::Stopped, false},
     };
     for (const Case& c : cases) {
@@ -349,7 +352,7 @@ TEST_CASE("a walk removes links and never goes behind them")
         Walk walk;
         walk.disk.AddFolderLink("C:\\top\\sub1\\link");
         walk.disk.AddFile("C:\\top\\sub1\\link\\x");
-        CHECK(walk.Run("C:\\top\\sub1\\link", false, WalkMode::Forced) == FolderResult::Done);
+        CHECK(walk.Run("C:\\top\\sub1\\link", false, WalkMode::Forced) == FolderResult::Skipped);
         CHECK(walk.disk.actions == Actions{"unlink-dir C:\\top\\sub1\\link"});
     }
     SUBCASE("with subfolders left alone, a folder link is left alone too")
@@ -381,6 +384,136 @@ TEST_CASE("a walk removes links and never goes behind them")
         const std::string& text = walk.channel.questions[0].text;
         CHECK(text.rfind("link stays\nC:\\top\\file-link\n", 0) == 0);
         CHECK(text.size() > std::strlen("link stays\nC:\\top\\file-link\n"));
+    }
+}
+
+TEST_CASE("a walk acts only on names that came through exactly and stay inside the folder")
+{
+    SUBCASE("a name the code page could not hold is reached by its short name, or left and named")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        // As the legacy code page gives "．．＼victim.txt", a folder "．．＼．．" and "日本語.txt".
+        walk.disk.AddFile("C:\\victim.txt");
+        walk.disk.AddListedFile("C:\\top", "???victim.txt", false, "___V~4AM.TXT");
+        walk.disk.AddListedFolder("C:\\top", "????", false, "____~KZ2");
+        walk.disk.AddFile("C:\\top\\____~KZ2\\inner.txt");
+        walk.disk.AddListedFile("C:\\top", "???.txt", false, "");
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(walk.disk.Exists("C:\\victim.txt"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\___V~4AM.TXT"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\____~KZ2"));
+        CHECK(walk.disk.Exists("C:\\top\\???.txt"));
+        CHECK(walk.Texts() == std::vector<std::string>{"odd name\nC:\\top\\???.txt"});
+        // The top folder keeps that entry, so it is not removed.
+        RemoveFolderIfEmpty(walk.context, "C:\\top", walk.disk);
+        CHECK(walk.disk.Exists("C:\\top"));
+    }
+    SUBCASE("a name holding a separator, a colon or dots only, or ending in a dot or a blank")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.AddFile("C:\\victim.txt");
+        walk.disk.AddListedFile("C:\\top", "..\\victim.txt", true, "");
+        walk.disk.AddFile("C:\\top\\sub1/..");
+        walk.disk.AddFile("C:\\top\\file.txt:stream");
+        walk.disk.AddFile("C:\\top\\...");
+        walk.disk.AddFolder("C:\\top\\dir ");
+        walk.disk.AddFile("C:\\top\\dir \\x");
+        // With a short name, a name ending in a dot is reached by that.
+        walk.disk.AddListedFile("C:\\top", "dot.txt.", true, "DOT~~EGT.TXT");
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(walk.disk.Exists("C:\\victim.txt"));
+        CHECK(walk.disk.Exists("C:\\top\\dir \\x"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\DOT~~EGT.TXT"));
+        CHECK(walk.Texts() == std::vector<std::string>{
+                                  "leads elsewhere\nC:\\top\\..\\victim.txt", "leads elsewhere\nC:\\top\\sub1/..",
+                                  "leads elsewhere\nC:\\top\\file.txt:stream", "leads elsewhere\nC:\\top\\...",
+                                  "leads elsewhere\nC:\\top\\dir "});
+        for (const std::string& action : walk.disk.actions) {
+            CAPTURE(action);
+            CHECK(action.find("..") == std::string::npos);
+            CHECK(action.find("\\dir ") == std::string::npos);
+        }
+    }
+}
+
+TEST_CASE("protected folders are recognised by identity, however they are named")
+{
+    SUBCASE("the top folder, named by another drive letter")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.context.machine.protectedFolders[3] = "D:\\Start Menu";
+        walk.disk.SameIdentity("D:\\Start Menu", "C:\\top");
+        CHECK(walk.Run() == FolderResult::Skipped);
+        CHECK(walk.Texts() == std::vector<std::string>{"protected D:\\Start Menu#"});
+        for (const std::string& action : walk.disk.actions)
+            CHECK(action.rfind("list", 0) == 0);
+        CHECK(walk.disk.Exists("C:\\top\\a.txt"));
+    }
+    SUBCASE("a subfolder, through a share of the local disk: skipped and not removed")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.context.machine.protectedFolders[2] = "\\\\localhost\\C$\\top\\sub1";
+        walk.disk.SameIdentity("\\\\localhost\\C$\\top\\sub1", "C:\\top\\sub1");
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(walk.disk.Exists("C:\\top\\sub1\\b.txt"));
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\sub2"));
+    }
+    SUBCASE("an empty protected folder is never removed, by path or by identity")
+    {
+        Walk walk;
+        walk.disk.AddFolder("C:\\Windows\\Fonts");
+        walk.disk.AddFolder("C:\\Desktop");
+        walk.context.machine.protectedFolders[2] = "C:\\WINDOWS\\FONTS";
+        walk.context.machine.protectedFolders[5] = "E:\\Desktop";
+        walk.disk.SameIdentity("E:\\Desktop", "C:\\Desktop");
+        RemoveFolderIfEmpty(walk.context, "C:\\Windows\\Fonts", walk.disk);
+        RemoveFolderIfEmpty(walk.context, "C:\\Desktop", walk.disk);
+        CHECK(walk.disk.Exists("C:\\Windows\\Fonts"));
+        CHECK(walk.disk.Exists("C:\\Desktop"));
+        CHECK(walk.channel.questions.empty());
+    }
+}
+
+TEST_CASE("after a link is removed, the link is gone and its target is still there")
+{
+    SUBCASE("removed: named, its target untouched")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.AddFolder("C:\\elsewhere");
+        walk.disk.AddFile("C:\\elsewhere\\t.txt");
+        walk.disk.AddFileLink("C:\\top\\file-link");
+        walk.disk.PointLink("C:\\top\\file-link", "C:\\elsewhere\\t.txt");
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(walk.disk.Exists("C:\\elsewhere\\t.txt"));
+        CHECK(walk.Texts() == std::vector<std::string>{"link\nC:\\top\\file-link"});
+    }
+    SUBCASE("a removal that answers success but leaves the link")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.AddFileLink("C:\\top\\file-link");
+        walk.disk.linksThatStay.insert("C:\\top\\file-link");
+        CHECK(walk.Run() == FolderResult::Done);
+        REQUIRE(walk.channel.questions.size() == 1);
+        const std::string& text = walk.channel.questions[0].text;
+        CHECK(text.rfind("link stays\nC:\\top\\file-link\n", 0) == 0);
+        CHECK(text.size() > std::strlen("link stays\nC:\\top\\file-link\n"));
+    }
+    SUBCASE("a removal that took the target with it is not called a link removed")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.AddFolder("C:\\elsewhere");
+        walk.disk.AddFolderLink("C:\\top\\folder-link");
+        walk.disk.PointLink("C:\\top\\folder-link", "C:\\elsewhere");
+        walk.disk.linksTakingTargets.insert("C:\\top\\folder-link");
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(walk.Texts() == std::vector<std::string>{"target gone\nC:\\top\\folder-link"});
     }
 }
 

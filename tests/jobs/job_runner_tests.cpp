@@ -16,7 +16,8 @@ const char* const JobPack =
     "9051=%u items?#\r\n"
     "9052=destroy#%s?\r\n"
     "9053=unknown#%s\r\n"
-    "9071=too long#%s\r\n";
+    "9071=too long#%s\r\n"
+    "9212=not full#%s\r\n";
 
 // Records what the job hands to which shredder; the status query is the real one unless a
 // status is given for an item.
@@ -26,6 +27,7 @@ public:
     std::map<std::string, std::string> resolved;
     std::map<std::string, DWORD> statuses;
     bool folderStops = false;
+    bool folderSkips = false;
     bool fileStops = false;
     bool fileSetsStopRequest = false;
 
@@ -53,10 +55,10 @@ public:
             context.stopRequest = 1;
         return fileStops ? Flow::Stop : Flow::GoOn;
     }
-    bool ShredFolder(ShredContext&, const std::string& path, bool system) override
+    FolderResult ShredFolder(ShredContext&, const std::string& path, bool system) override
     {
         calls.push_back("folder " + path + (system ? " system" : ""));
-        return folderStops;
+        return folderStops ? FolderResult::Stopped : folderSkips ? FolderResult::Skipped : FolderResult::Done;
     }
     void RemoveFolderIfEmpty(ShredContext&, const std::string& path) override { calls.push_back("remove-if-empty " + path); }
     void RemoveLink(ShredContext&, const std::string& path) override { calls.push_back("link " + path); }
@@ -138,28 +140,80 @@ TEST_CASE("a job's items, each given to its shredder")
     CHECK(job.actions.calls == Calls{"recycle", "file " + work / "file.txt", "folder " + work / "dir",
                                      "remove-if-empty " + work / "dir", "folder " + work / "sysdir system",
                                      "remove-if-empty " + work / "sysdir", "wipe C:\\"});
-    // Each item that is nothing known is logged, and the job goes on.
-    std::string expected;
-    for (std::string item : {std::string("Recycle"), work / "dir\\", std::string("C:"), std::string("Q:\\"),
-                             work / "*.txt", work / "missing"})
+    // Each item that is nothing known, or no full path, is logged by name, and the job goes on.
+    std::string expected = "not full\r\nRecycle\r\n\r\n";
+    for (std::string item : {work / "dir\\", std::string("C:")})
+        expected += (item == "C:" ? "not full\r\n" : "unknown\r\n") + item + "\r\n\r\n";
+    for (std::string item : {std::string("Q:\\"), work / "*.txt", work / "missing"})
         expected += "unknown\r\n" + item + "\r\n\r\n";
     CHECK(job.Log() == expected);
     CHECK(job.channel.questions.empty());
     SetFileAttributesA((work / "sysdir").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_CASE("a relative item is taken relative to the current folder")
+TEST_CASE("an item that is no full path is refused by name, whatever the current folder holds")
 {
     Job job;
     test::TempFolder work{"relative"};
     test::WriteFileBytes(work / "here.txt", "data");
+    CreateDirectoryA((work / "inner").c_str(), nullptr);
     char previous[MAX_PATH];
     REQUIRE(GetCurrentDirectoryA(MAX_PATH, previous) > 0);
-    REQUIRE(SetCurrentDirectoryA(work.Path().c_str()));
+    REQUIRE(SetCurrentDirectoryA((work / "inner").c_str()));
     job.context.silent = true;
-    job.Run({"here.txt"});
+    const std::vector<std::string> items = {"here.txt", "..", "..\\here.txt", ".\\x", "C:", "c:here.txt", "\\here.txt",
+                                            work / "inner\\..\\here.txt", work / "inner\\.\\x", work / "inner.\\x",
+                                            "\\\\?\\" + work / "here.txt", "\\\\server", "\\\\server\\", "C:/x",
+                                            work / "inner\\\\x"};
+    job.Run(items);
     SetCurrentDirectoryA(previous);
-    CHECK(job.actions.calls == Calls{"file " + work / "here.txt"});
+    CHECK(job.actions.calls.empty());
+    CHECK(test::ReadFileBytes(work / "here.txt") == "data");
+    std::string expected;
+    for (const std::string& item : items)
+        expected += "not full\r\n" + item + "\r\n\r\n";
+    CHECK(job.Log() == expected);
+}
+
+TEST_CASE("full paths: a drive's, a share's and a drive root")
+{
+    for (const char* item : {"C:\\a.txt", "c:\\", "\\\\server\\share", "\\\\server\\share\\dir\\a.txt", "Z:\\a b\\c"}) {
+        CAPTURE(item);
+        CHECK(CheckItemName(item) == ItemName::Usable);
+    }
+    CHECK(CheckItemName("C:\\" + std::string(MAX_PATH, 'x')) == ItemName::TooLong);
+}
+
+TEST_CASE("an item ending in a dot or a blank is not taken for the name without them")
+{
+    Job job;
+    test::TempFolder work{"dots"};
+    test::WriteFileBytes(work / "file.txt", "kept");
+    CreateDirectoryA((work / "dir").c_str(), nullptr);
+    job.context.silent = true;
+    job.Run({work / "file.txt.", work / "dir ", work / "file.txt ..", work / "dir\\.."});
+    CHECK(job.actions.calls.empty());
+    CHECK(job.Log() == "unknown\r\n" + work / "file.txt." + "\r\n\r\nunknown\r\n" + work / "dir " +
+                           "\r\n\r\nunknown\r\n" + work / "file.txt .." + "\r\n\r\nunknown\r\n" + work / "dir\\.." +
+                           "\r\n\r\n");
+    CHECK(test::ReadFileBytes(work / "file.txt") == "kept");
+}
+
+TEST_CASE("the entry found must have the name asked for, letter case aside")
+{
+    test::TempFolder work{"named"};
+    test::WriteFileBytes(work / "Report.txt", "data");
+    std::string fullPath;
+    DWORD attributes = 0;
+    CHECK(QueryItemStatus(work / "REPORT.TXT", fullPath, attributes));
+    CHECK(fullPath == work / "REPORT.TXT");
+    char shortPath[MAX_PATH];
+    test::WriteFileBytes(work / "A long name.text", "data");
+    REQUIRE(GetShortPathNameA((work / "A long name.text").c_str(), shortPath, MAX_PATH) > 0);
+    CHECK(QueryItemStatus(shortPath, fullPath, attributes));
+    // The system drops the trailing dot and blank, and would find Report.txt.
+    CHECK_FALSE(QueryItemStatus(work / "Report.txt.", fullPath, attributes));
+    CHECK_FALSE(QueryItemStatus(work / "Report.txt ", fullPath, attributes));
 }
 
 TEST_CASE("an item longer than a path buffer is refused by name and the job goes on")
@@ -191,6 +245,15 @@ TEST_CASE("how a job ends")
         job.actions.folderStops = true;
         job.Run({"C:\\d", "recycle"});
         CHECK(job.actions.calls == Calls{"folder C:\\d"});
+    }
+    SUBCASE("a folder walk that was refused or skipped: never removed, the job goes on")
+    {
+        Job job;
+        job.context.silent = true;
+        job.actions.statuses["C:\\Windows\\Fonts"] = FILE_ATTRIBUTE_DIRECTORY;
+        job.actions.folderSkips = true;
+        job.Run({"C:\\Windows\\Fonts", "recycle"});
+        CHECK(job.actions.calls == Calls{"folder C:\\Windows\\Fonts", "recycle"});
     }
     SUBCASE("a file that answers stop")
     {

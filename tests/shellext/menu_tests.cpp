@@ -4,7 +4,6 @@
 #include "ModuleSettings.h"
 #include "ShredMenu.h"
 #include "lang/LanguagePack.h"
-#include "lang/WidePackReader.h"
 #include "tests/support/TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -177,8 +176,8 @@ TEST_CASE("a pack without the command's messages gives the English ones")
     CHECK(builtIn.told == english.told);
     // The English pack holds both texts with the markers they need.
     std::wstring pack = Wide(install.Path() + "\\Lang\\English.ini");
-    std::wstring pathsLeftOut = LanguagePack::ReadTextW(pack, 9090, L"", LanguagePack::MessageBufferSize);
-    std::wstring tooLarge = LanguagePack::ReadTextW(pack, 9091, L"", LanguagePack::MessageBufferSize);
+    std::wstring pathsLeftOut = LanguagePack::ReadText(pack, 9090, L"", LanguagePack::MessageBufferSize);
+    std::wstring tooLarge = LanguagePack::ReadText(pack, 9091, L"", LanguagePack::MessageBufferSize);
     CHECK(pathsLeftOut.find(L"%s") != std::wstring::npos);
     CHECK(tooLarge.find(L"%u") != std::wstring::npos);
     CHECK(tooLarge.find(L"%t") != std::wstring::npos);

@@ -7,9 +7,16 @@ export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 
 passed=0
 failed=0
-temp_folders=()
+# The temporary folders to remove at exit, one a line. A file rather than a variable: tests call
+# make_temp_folder in a command substitution, whose variables the script never sees.
+temp_folder_list=$(mktemp /tmp/nw-temp-folders.XXXXXX)
 
-cleanup_temp_folders() { [ ${#temp_folders[@]} -gt 0 ] && rm -rf "${temp_folders[@]}"; return 0; }
+cleanup_temp_folders() {
+  local folder
+  while IFS= read -r folder; do [ -n "$folder" ] && rm -rf "$folder"; done < "$temp_folder_list"
+  rm -f "$temp_folder_list"
+  return 0
+}
 trap cleanup_temp_folders EXIT
 
 # A Unix path as Wine sees it through drive Z:.
@@ -18,7 +25,7 @@ winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 make_temp_folder() {
   local folder
   folder=$(mktemp -d "/tmp/nw-$1.XXXXXX")
-  temp_folders+=("$folder")
+  echo "$folder" >> "$temp_folder_list"
   echo "$folder"
 }
 
