@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The whole road of the file manager's Shred command: the registered handler, given files and
-# a folder as the file manager gives them, starts the real Nullwright.exe of the installation
-# folder, which asks its confirmation (answered here by answer_dialogs.exe) and destroys exactly
-# the selection.
+# The whole road of the file manager's Shred command: the registered handler, given files (one
+# with a name no legacy code page holds) and a folder as the file manager gives them, starts the
+# real Nullwright.exe of the installation folder, which asks its confirmation (answered here by
+# answer_dialogs.exe) and destroys exactly the selection.
 set -u
 . "$NW_SOURCE_DIR/tests/support/wine-test.sh"
 
@@ -41,16 +41,20 @@ data=$work/data
 mkdir -p "$data/tree/sub/deep" "$data/beside"
 echo "first secret" > "$data/a.txt"
 echo "second secret" > "$data/b c.txt"
+# A name no legacy code page holds: the program receives it exactly, through the wide command line.
+foreign=$'\xc5\x81\xc3\xb3d\xc5\xba \xe5\x90\x8d.txt'
+echo "third secret" > "$data/$foreign"
 echo a > "$data/tree/a.txt"; echo b > "$data/tree/sub/b.txt"; echo c > "$data/tree/sub/deep/c.txt"
 echo "not chosen" > "$data/beside/kept.txt"
 echo "not chosen" > "$data/kept.txt"
 
-choose ok "$(winpath "$data/a.txt")" "$(winpath "$data/b c.txt")" "$(winpath "$data/tree")"
+choose ok "$(winpath "$data/a.txt")" "$(winpath "$data/b c.txt")" "$(winpath "$data/$foreign")" "$(winpath "$data/tree")"
 expect_equal "the command and its program" 0 "$status"
-expect_equal "the program's confirmation names the count" "$(english 9051 | sed 's/%u/3/')" "$questions"
+expect_equal "the program's confirmation names the count" "$(english 9051 | sed 's/%u/4/')" "$questions"
 expect_gone() { if [ ! -e "$1" ]; then pass; else fail "$1 is still there"; fi; }
 expect_gone "$data/a.txt"
 expect_gone "$data/b c.txt"
+expect_gone "$data/$foreign"
 expect_gone "$data/tree"
 expect_equal "what is left: what was not chosen" "data data/beside data/beside/kept.txt data/kept.txt" \
   "$(cd "$work" && find data | sort | tr '\n' ' ' | sed 's/ $//')"
