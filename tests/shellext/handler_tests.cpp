@@ -463,13 +463,24 @@ TEST_CASE("only the program in the installation folder is started, never one of 
     test::TempFolder elsewhere("decoy");
     REQUIRE(CopyFileA((test::DistFolder() + "\\..\\tests\\echo_command_line.exe").c_str(),
                       (elsewhere / "Nullwright.exe").c_str(), FALSE));
-    wchar_t current[MAX_PATH];
-    REQUIRE(GetCurrentDirectoryW(MAX_PATH, current));
-    std::vector<wchar_t> searchPath(32768);
-    DWORD length = GetEnvironmentVariableW(L"PATH", searchPath.data(), 32768);
-    std::wstring oldPath(searchPath.data(), length);
+    // Both are given back when the case ends, however it ends.
+    struct Surroundings {
+        wchar_t folder[MAX_PATH] = {};
+        std::wstring searchPath;
+        Surroundings()
+        {
+            GetCurrentDirectoryW(MAX_PATH, folder);
+            std::vector<wchar_t> value(32768);
+            searchPath.assign(value.data(), GetEnvironmentVariableW(L"PATH", value.data(), 32768));
+        }
+        ~Surroundings()
+        {
+            SetEnvironmentVariableW(L"PATH", searchPath.c_str());
+            SetCurrentDirectoryW(folder);
+        }
+    } surroundings;
     REQUIRE(SetCurrentDirectoryW(Wide(elsewhere.Path()).c_str()));
-    SetEnvironmentVariableW(L"PATH", (Wide(elsewhere.Path()) + L";" + oldPath).c_str());
+    REQUIRE(SetEnvironmentVariableW(L"PATH", (Wide(elsewhere.Path()) + L";" + surroundings.searchPath).c_str()));
 
     ComPtr<IContextMenu> handler = NewHandler();
     REQUIRE(handler);
@@ -478,7 +489,4 @@ TEST_CASE("only the program in the installation folder is started, never one of 
     CHECK(Choose(handler.Get()) == E_FAIL);
     CHECK(shelltest::ProcessesStarted() == started);
     CHECK_FALSE(test::FileExists(elsewhere / "command line.txt"));
-
-    SetEnvironmentVariableW(L"PATH", oldPath.c_str());
-    SetCurrentDirectoryW(current);
 }
