@@ -30,6 +30,18 @@ std::wstring Expand(const wchar_t* text, const Placeholders& placeholders)
     return result;
 }
 
+bool IsNtPlatform()
+{
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return GetVersionExW(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+bool AppliesHere(const RegistryEntry& entry)
+{
+    return !(entry.flags & EntryNtOnly) || IsNtPlatform();
+}
+
 std::wstring GuidText(REFGUID guid)
 {
     wchar_t text[40];
@@ -100,6 +112,8 @@ HRESULT UnregisterTable(const RegistryEntry* entries, size_t count, const Placeh
 {
     HRESULT result = S_OK;
     for (size_t i = count; i-- > 0;) {
+        if (!AppliesHere(entries[i]))
+            continue;
         HRESULT hr = RemoveEntry(entries[i], placeholders);
         if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
             continue;
@@ -112,6 +126,8 @@ HRESULT UnregisterTable(const RegistryEntry* entries, size_t count, const Placeh
 HRESULT RegisterTable(const RegistryEntry* entries, size_t count, const Placeholders& placeholders)
 {
     for (size_t i = 0; i < count; ++i) {
+        if (!AppliesHere(entries[i]))
+            continue;
         HRESULT hr = WriteEntry(entries[i], placeholders);
         if (FAILED(hr)) {
             UnregisterTable(entries, count, placeholders);  // no half registration; the first failure is reported

@@ -16,6 +16,7 @@ namespace com {
 enum EntryFlags : unsigned {
     EntryOwnKey = 0,       // the key is ours: removed once it holds nothing
     EntrySharedKey = 1,    // the key belongs to the system: only our value is removed
+    EntryNtOnly = 2,       // a list the NT platform alone keeps: written and removed there only
 };
 
 struct RegistryEntry {
@@ -35,6 +36,12 @@ using Placeholders = std::vector<Placeholder>;
 // `text` with every marker replaced by its value, in one pass.
 std::wstring Expand(const wchar_t* text, const Placeholders& placeholders);
 
+// True on the NT platform, where entries marked EntryNtOnly apply.
+bool IsNtPlatform();
+
+// Whether `entry` applies on this platform.
+bool AppliesHere(const RegistryEntry& entry);
+
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper-case hexadecimal, as the registry writes it.
 std::wstring GuidText(REFGUID guid);
 
@@ -49,11 +56,13 @@ HRESULT WriteEntry(const RegistryEntry& entry, const Placeholders& placeholders)
 // S_OK; HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) when the key does not exist; another failure.
 HRESULT RemoveEntry(const RegistryEntry& entry, const Placeholders& placeholders);
 
-// Writes the table forwards; at the first failure removes what it wrote and returns it.
+// Writes the table forwards, skipping entries that do not apply here; at the first failure
+// removes what it wrote and returns it.
 HRESULT RegisterTable(const RegistryEntry* entries, size_t count, const Placeholders& placeholders);
 
-// Removes the table backwards, children before parents. Every entry is tried, and an entry
-// already gone counts as removed; the first other failure is returned.
+// Removes the table backwards, children before parents, skipping entries that do not apply here.
+// Every entry is tried, and an entry already gone counts as removed; the first other failure is
+// returned.
 HRESULT UnregisterTable(const RegistryEntry* entries, size_t count, const Placeholders& placeholders);
 
 }  // namespace com
