@@ -11,9 +11,6 @@ set -u
 # Parts of the suite that are not built yet: while one is missing, each check that needs it says
 # "SKIPPED: ..." instead of failing. Remove a condition, and the branches it guards, when its part
 # lands.
-#   shelvane_registers   Shelvane.dll's own DllRegisterServer works (probed in each fresh prefix,
-#                        see cycle below): setup exit code 0, Shelvane's registration, its handler
-#                        created by class id, and start-up without a warning about it.
 #   startup_writes_verb  start-up writes the Recycle Bin verb keys.
 startup_writes_verb=no
 
@@ -132,13 +129,6 @@ cycle() {
   wine_reg_delete_key "$verb_key"
   rm -f "$prefix/drive_c/windows/tasks/"*.job
 
-  # The condition shelvane_registers (see the top).
-  local shelvane_registers=no
-  if $WINE regsvr32 /s "$(winpath "$NW_DIST_DIR/Shelvane.dll")" >/dev/null 2>&1; then
-    shelvane_registers=yes
-    $WINE regsvr32 /u /s "$(winpath "$NW_DIST_DIR/Shelvane.dll")" >/dev/null 2>&1
-  fi
-
   # Another program's task, which the uninstaller must leave alone.
   $WINE regsvr32 /s "$(winpath "$NW_DIST_DIR/Taskmere.dll")" >/dev/null 2>&1
   printf '%s\r\n' 'Set schedule = CreateObject("TaskScheduler.Schedule")' \
@@ -156,12 +146,7 @@ cycle() {
   [ -n "$folder" ] && options="/S /D=$folder"
   $WINE "$NW_BUILD_DIR/tests/launch.exe" "$(winpath "$setup")" "$options"
   local status=$?
-  if [ "$shelvane_registers" = yes ]; then
-    expect_equal "$platform: setup exit code" 0 "$status"
-  else
-    expect_equal "$platform: setup exit code with a component that does not register" 2 "$status"
-    echo "SKIPPED: $platform: setup exit code 0 (Shelvane.dll does not register itself yet)"
-  fi
+  expect_equal "$platform: setup exit code" 0 "$status"
 
   local dir relative_dir
   dir=$(unix_path "$instdir")
@@ -188,13 +173,9 @@ cycle() {
   local client
   client=$($WINE cscript //nologo "$(winpath "$NW_SOURCE_DIR/tests/taskmere/client.vbs")" 2>/dev/null | tr -d '\r')
   expect_equal "$platform: client.vbs against the installed component" "client finished, 0 failed" "$(echo "$client" | tail -n 1)"
-  if [ "$shelvane_registers" = yes ]; then
-    expect_equal "$platform: Shelvane's server" "$instdir\\Shelvane.dll" "$(reg_default "HKCR\\CLSID\\$menu_clsid\\InprocServer32")"
-    expect_equal "$platform: context-menu handler created by its class id" "created by $instdir\\Shelvane.dll" \
-      "$($WINE "$NW_BUILD_DIR/tests/create_handler.exe" "$menu_clsid" 2>&1 | tr -d '\r')"
-  else
-    echo "SKIPPED: $platform: Shelvane registered and its handler created by class id (Shelvane.dll does not register itself yet)"
-  fi
+  expect_equal "$platform: Shelvane's server" "$instdir\\Shelvane.dll" "$(reg_default "HKCR\\CLSID\\$menu_clsid\\InprocServer32")"
+  expect_equal "$platform: context-menu handler created by its class id" "created by $instdir\\Shelvane.dll" \
+    "$($WINE "$NW_BUILD_DIR/tests/create_handler.exe" "$menu_clsid" 2>&1 | tr -d '\r')"
 
   expect_equal "$platform: AppPath" "$instdir" "$(reg_value "$settings_key" AppPath)"
   expect_equal "$platform: DisplayName" "Vantor Shredder" "$(reg_value "$uninstall_key" DisplayName)"
@@ -215,12 +196,7 @@ cycle() {
   # --- The installed program, started as a scheduled task starts it.
   run_installed_job "$instdir" "Installed check"
   expect_bytes "$platform: log of a silent job" "$dir/log.txt" 'Task Name: Installed check\r\nSuccess\r\n\r\n'
-  if [ -z "$job_messages" ]; then pass
-  elif [ "$shelvane_registers" = no ] && [[ "$job_messages" == *Shelvane.dll* ]] && [[ "$job_messages" != *Taskmere.dll* ]]; then
-    echo "SKIPPED: $platform: no component warning at start-up (Shelvane.dll does not register itself yet): $job_messages"
-  else
-    fail "$platform: the silent job showed: $job_messages"
-  fi
+  if [ -z "$job_messages" ]; then pass; else fail "$platform: the silent job showed: $job_messages"; fi
   if [ "$startup_writes_verb" = yes ]; then
     expect_equal "$platform: the Recycle Bin verb's command" "$instdir\\Nullwright.exe recycle" "$(reg_default "$verb_key\\command")"
   else
@@ -254,11 +230,7 @@ cycle() {
       "$(cmp -s "$NW_DIST_DIR/Shelvane.dll" "$dir/Shelvane.dll" && echo same || echo different)"
     expect_equal "$platform: upgrade: nothing left for the next start" "" "$(pending_operations | grep -v -E '^\./users/[^/]+/Temp/')"
   fi
-  if [ "$shelvane_registers" = yes ]; then
-    expect_equal "$platform: upgrade exit code" 0 "$status"
-  else
-    expect_equal "$platform: upgrade exit code with a component that does not register" 2 "$status"
-  fi
+  expect_equal "$platform: upgrade exit code" 0 "$status"
   expect_equal "$platform: upgrade: changed setting kept" 0x7 "$(reg_value "$settings_key" PassCount)"
   expect_equal "$platform: upgrade: AppPath" "$instdir" "$(reg_value "$settings_key" AppPath)"
   expect_equal "$platform: upgrade: log kept" same "$(cmp -s "$work/log-before-upgrade.txt" "$dir/log.txt" && echo same || echo different)"
