@@ -27,13 +27,7 @@ ShredApp::~ShredApp()
 
 std::string ProgramFolder()
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    std::string folder(path, length);
-    std::string::size_type slash = folder.rfind('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+    return Settings::ModuleFolder();  // the program's code is linked into the program file
 }
 
 bool ShredApp::Fail(int key, const std::string& text)
@@ -190,15 +184,11 @@ bool ShredApp::InitInstance(const std::string& commandLine)
     // 4.
     ParseCommandLine(commandLine);
 
-    // 5.
-    if (!items.empty()) {
-        context.appPath = Settings::ReadAppPath("");
-    } else {
-        context.appPath = Settings::ReadAppPath("Empty");
-        if (context.appPath == "Empty") {
-            context.appPath = ProgramFolder();
-            Settings::WriteString("AppPath", context.appPath);
-        }
+    // 5. A stored folder that is unusable gives the program's own folder (Settings.h).
+    if (items.empty() && Settings::ReadString("AppPath", "Empty") == "Empty")
+        Settings::WriteString("AppPath", ProgramFolder());
+    context.appPath = Settings::ReadAppPath("");
+    if (items.empty()) {
         std::string mutexName = context.LookupText(9606);
         instanceMutex_.Reset(CreateMutexA(nullptr, TRUE, mutexName.c_str()));
         DWORD error = GetLastError();

@@ -51,7 +51,7 @@ TEST_CASE("a command-line job never creates AppPath")
     ShredApp app;
     app.context.channel = &fixture.channel;
     REQUIRE(app.InitInstance("C:\\nothing.txt"));
-    CHECK(app.context.appPath.empty());
+    CHECK(app.context.appPath == ProgramFolder());  // for its files, without storing it
     CHECK_FALSE(test::ValueExists("AppPath"));
     CHECK(app.context.title == "Error");
     CHECK(app.items.size() == 1);
