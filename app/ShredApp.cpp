@@ -67,7 +67,10 @@ bool ShredApp::HandleArgument(const std::string& token)
     case Argument::Switch:
         switch (argument.letter) {
         case 'O': context.job.method = argument.value; break;
-        case 'T': context.job.passCount = argument.value; break;
+        case 'T':
+            context.job.passCount = argument.value;
+            context.job.passCountGiven = true;
+            break;
         case 'F': context.job.folderPolicy = argument.value; break;
         case 'R': context.job.removePolicy = argument.value; break;
         }
@@ -204,6 +207,9 @@ bool ShredApp::InitInstance(const std::string& commandLine)
     // 6.
     context.title = LanguagePack::ReadText(LanguagePack::PackPath(context.appPath, context.language), 9606, "Error",
                                            LanguagePack::TitleBufferSize);
+
+    // A job's pass count outside 1 to 10 is corrected before anything is shredded, in the log.
+    SettleJobPassCount(context);
 
     // 7.
     if (!context.AllocateTransferBuffer())

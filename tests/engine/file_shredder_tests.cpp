@@ -109,17 +109,36 @@ TEST_CASE("methods and pass counts from the settings or the job")
         CHECK(fixture.channel.Count("line2:" + fixture.Text(9907)) == 1);
         CHECK(fixture.channel.Count("line2:" + fixture.Text(9903)) == 0);
     }
-    SUBCASE("silent job with thorough and pass count 0 writes no pass, yet deletes the file")
+    SUBCASE("a thorough run always writes 1 to 10 passes")
     {
-        EngineFixture fixture;
-        fixture.UseSilentJob(1, 0);
-        fixture.UseMethod(0, 3);  // the stored settings do not count in silent mode
-        std::string path = MakeFile(fixture.folder / "zero.bin", 70000);
-        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
-        CHECK_FALSE(FileExists(path));
-        CHECK(fixture.channel.Count("pos:") == 1);  // only the reset to 0
-        CHECK(fixture.channel.Count("line2:") == 0);
-        CHECK(fixture.Log().empty());
+        struct Case {
+            const char* name;
+            bool silent;
+            int job;
+            int stored;
+            int passes;
+        } cases[] = {
+            {"silent, count 0: the stored count", true, 0, 2, 2},
+            {"silent, count 0, stored 0: 3", true, 0, 0, 3},
+            {"silent, negative: the stored count", true, -5, 4, 4},
+            {"silent, above 10: 10", true, 2147483647, 2, 10},
+            {"interactive, stored 0xFFFFFFFF: 3", false, 0, -1, 3},
+            {"interactive, stored 11: 3", false, 0, 11, 3},
+        };
+        for (const Case& c : cases) {
+            CAPTURE(std::string(c.name));
+            EngineFixture fixture;
+            fixture.UseMethod(1, c.stored);
+            if (c.silent)
+                fixture.UseSilentJob(1, c.job);
+            std::string path = MakeFile(fixture.folder / "zero.bin", 70000);
+            CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
+            CHECK_FALSE(FileExists(path));
+            std::string last = std::to_string(c.passes);
+            CHECK(fixture.channel.Count("line3:Pass " + last + " of " + last) == 1);
+            CHECK(fixture.channel.Count("line2:" + fixture.Text(9905)) == c.passes);
+            CHECK(fixture.Log().empty());
+        }
     }
     SUBCASE("silent job's method wins over the stored one")
     {

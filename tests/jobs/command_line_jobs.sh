@@ -4,31 +4,10 @@
 # bytes, and the questions of interactive jobs (answered by tests/answer_dialogs.exe).
 set -u
 . "$NW_SOURCE_DIR/tests/support/wine-test.sh"
+. "$NW_SOURCE_DIR/tests/jobs/job-lib.sh"
 
-key='HKCU\Software\Vantor Shredder\Shred'
 work=$(make_temp_folder jobs)
-install=$work/install
-mkdir "$install"
-cp -r "$NW_DIST_DIR/Lang" "$install/"
-log=$install/log.txt
-wine_reg_delete_key "$key"
-wine_reg_set "$key" AppPath REG_SZ "$(winpath "$install")"
-
-# The English text of a key with "#" as CR LF and "%s" replaced by $2.
-english() {
-  local text
-  text=$(grep "^$1=" "$install/Lang/English.ini" | cut -d= -f2- | tr -d '\r')
-  text=${text//#/$'\r\n'}
-  printf '%s' "${text/\%s/"${2-}"}"
-}
-
-# Compares a file's bytes with a string given as it is (no escapes interpreted).
-expect_file() {
-  if cmp -s "$2" <(printf '%s' "$3"); then pass; else
-    fail "$1: expected"; printf '%s' "$3" | od -c | head -8 >&2
-    echo "got:" >&2; od -c "$2" 2>/dev/null | head -8 >&2
-  fi
-}
+job_install "$work/install"
 
 expect_gone() { if [ ! -e "$2" ]; then pass; else fail "$1: $2 is still there"; fi; }
 
@@ -95,22 +74,15 @@ expect_equal "trailing backslash: folder untouched" kept "$(cat "$data/kept/x.tx
 expect_file "trailing backslash: log" "$log" "Task Name: Slash"$'\r\n'"$(english 9053 "$(winpath "$data/kept")\\")"$'\r\n\r\n'
 
 # --- scheduled free-space job on a small drive of its own
-drive=$work/drive
-mkdir "$drive"
-if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=6m tmpfs "$drive" 2>/dev/null; then
+if job_drive y 6m; then
   echo "beside the wipe" > "$drive/kept.txt"
-  ln -sfn "$drive" "$WINEPREFIX/dosdevices/y:"
-  # A running wineserver keeps the drive list it started with; wait for it to end (never kill it:
-  # other tests may be using it).
-  /usr/lib/wine/wineserver -w
   rm -f "$log"
   run_nullwright '"/s" "Space" "/O0" "/T1" "y:\"'
   expect_equal "free-space job: exit status" 0 "$status"
   expect_equal "free-space job: what is left on the drive" "kept.txt" "$(ls -A "$drive")"
   expect_equal "free-space job: the file beside it" "beside the wipe" "$(cat "$drive/kept.txt")"
   expect_file "free-space job: log" "$log" $'Task Name: Space\r\nSuccess\r\n\r\n'
-  rm -f "$WINEPREFIX/dosdevices/y:"
-  umount "$drive"
+  job_drop_drive y
 else
   echo "SKIPPED: free-space job (no tmpfs can be mounted here)"
 fi
