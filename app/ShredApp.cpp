@@ -249,7 +249,10 @@ int ShredApp::ExitInstance()
 {
     items.clear();
     kernelLibrary_.Reset();
-    if (context.silent && context.logText.empty())
-        LogMessage(context, "Success");
+    // A run that was stopped, or left something undone, says so instead of "Success".
+    if (context.silent && context.logText.empty()) {
+        bool stopped = context.incomplete || context.stopRequest;
+        LogMessage(context, stopped ? MessageText::ExpandLineBreaks(context.LookupText(9243)) : "Success");
+    }
     return 0;
 }

@@ -53,14 +53,16 @@ public:
     {
         // The runtime's call, so that errno names the reason in the runtime's own words.
         if (_rmdir(path.c_str()) == 0)
-            return 0;
+            // A removal can report success and leave the folder (its parent's entries cannot
+            // change); what stays was not removed, whatever the call said.
+            return EntryIsGone(path) ? 0 : EACCES;
         return errno != 0 ? errno : EACCES;
     }
     DWORD RemoveLink(const std::string& path, bool directory) override
     {
         BOOL removed = directory ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
         if (removed)
-            return 0;
+            return EntryIsGone(path) ? 0 : ERROR_ACCESS_DENIED;  // as for a folder above
         DWORD error = GetLastError();
         return error != 0 ? error : ERROR_ACCESS_DENIED;
     }
@@ -276,8 +278,10 @@ void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderS
     }
     listing.reset();
     int error = disk.RemoveFolder(path);
-    if (error != 0)
+    if (error != 0) {
+        context.incomplete = true;
         Report(context, WarningStyle::Error, RemovalFailureText(context, path, error));
+    }
 }
 
 ScheduleCheck CheckFolderFileForSchedule(ShredContext& context, const std::string& path, FolderSystem& disk)

@@ -189,6 +189,8 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
         progress.SetLine(1, MessageText::Compose(stepPattern, values));
 
         FillResult result = FillWipeFile(context, record);
+        if (result == FillResult::Stopped)
+            context.incomplete = true;  // the free space after this file was never reached
         if (result == FillResult::WriteError || result == FillResult::Stopped)
             return;
         // A full file goes to the disk now: what the cache holds does not overwrite anything.
@@ -203,8 +205,10 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
 
     if (IsThorough(method)) {
         for (unsigned j = 0; j < created && !context.stopRequest; ++j) {
-            if (OverwriteWipeFile(context, run.records[j], j + 1, created) == Flow::Stop)
+            if (OverwriteWipeFile(context, run.records[j], j + 1, created) == Flow::Stop) {
+                context.incomplete = true;  // the passes were not all written
                 break;
+            }
         }
     }
 }

@@ -106,6 +106,10 @@ public:
     UserChannel* channel = nullptr;
     // The last message logged; empty as long as the run logged nothing.
     std::string logText;
+    // Something the run was asked to destroy is still there, or the run ended before its last
+    // item: a file stopped before its data was overwritten, an entry that a delete or removal
+    // left, a cancelled wipe, an item that stopped the job. Such a run never ends in "Success".
+    bool incomplete = false;
 };
 
 // A silent job's pass count made usable once, at start-up: a count that had to be corrected

@@ -66,6 +66,38 @@ TEST_CASE("exit of a silent run that logged nothing writes Success; other runs w
     CHECK(fixture.Log() == before);
 }
 
+TEST_CASE("exit of a silent run that was stopped or left something undone never writes Success")
+{
+    LogFixture fixture;
+    const std::string stopped =
+        "Shredding was stopped before the task was done. Not everything it names has been shredded.\r\n\r\n";
+    {
+        ShredApp app;
+        app.context.appPath = test::DistFolder();
+        app.ParseCommandLine("\"/s\" \"Cancelled\" \"C:\\x\"");
+        app.context.stopRequest = 1;
+        app.ExitInstance();
+    }
+    {
+        ShredApp app;
+        app.context.appPath = test::DistFolder();
+        app.ParseCommandLine("\"/s\" \"Undone\" \"C:\\x\"");
+        app.context.incomplete = true;
+        app.ExitInstance();
+    }
+    {
+        // What was logged says it already.
+        ShredApp app;
+        app.context.appPath = test::DistFolder();
+        app.ParseCommandLine("\"/s\" \"Said\" \"C:\\x\"");
+        app.context.incomplete = true;
+        LogMessage(app.context, "The file was not deleted.");
+        app.ExitInstance();
+    }
+    CHECK(fixture.Log() == "Task Name: Cancelled\r\n" + stopped + "Task Name: Undone\r\n" + stopped +
+                               "Task Name: Said\r\nThe file was not deleted.\r\n\r\n");
+}
+
 TEST_CASE("an entry that cannot be written is lost without harm")
 {
     test::FreshSettings settings;

@@ -427,6 +427,7 @@ TEST_CASE("RemoveFolderIfEmpty")
         RemoveFolderIfEmpty(walk.context, "C:\\empty", walk.disk);
         CHECK_FALSE(walk.disk.Exists("C:\\empty"));
         CHECK(walk.disk.openListings == 0);
+        CHECK_FALSE(walk.context.incomplete);
     }
     SUBCASE("a folder with anything in it stays, without a message")
     {
@@ -449,6 +450,7 @@ TEST_CASE("RemoveFolderIfEmpty")
         walk.disk.AddFolder("C:\\empty");
         walk.disk.removeErrors["C:\\empty"] = EACCES;
         RemoveFolderIfEmpty(walk.context, "C:\\empty", walk.disk);
+        CHECK(walk.context.incomplete);  // the folder chosen is still there
         REQUIRE(walk.channel.questions.size() == 1);
         CHECK(walk.channel.questions[0].style == WarningStyle::Error);
         CHECK(walk.channel.questions[0].text ==

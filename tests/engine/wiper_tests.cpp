@@ -175,6 +175,7 @@ TEST_CASE("wipe: cancel during the fill deletes every file and the folder and sk
         CHECK_FALSE(fixture.context.progressWindow);
         CHECK(fixture.channel.pumps == 3);
         CHECK(fixture.channel.stopRequest != nullptr);
+        CHECK(fixture.context.incomplete);  // the rest of the free space was never reached
 
         std::string step = fixture.Text(method ? 9916 : 9915);
         std::string wait = fixture.Text(9910);
