@@ -111,9 +111,19 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
     context.stopRequest = 0;
 
     std::string folder = WipeFolderPath(root);
-    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        Report(context, WarningStyle::Notice, MessageText::ExpandLineBreaks(context.LookupText(9012)));
-        return;
+    if (!CreateDirectoryA(folder.c_str(), nullptr)) {
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            Report(context, WarningStyle::Notice, MessageText::ExpandLineBreaks(context.LookupText(9012)));
+            return;
+        }
+        // Only a folder of its own is used again: a link would take the fill files, and their
+        // deletion, somewhere else; a file of that name is someone's data.
+        DWORD attributes = GetFileAttributesA(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9245), folder));
+            return;
+        }
     }
 
     char drive[2] = {root.empty() ? '?' : root[0], 0};
