@@ -7,9 +7,16 @@ export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 
 passed=0
 failed=0
-temp_folders=()
+# The folders of make_temp_folder are listed in a file, so that one made in a command
+# substitution (a subshell) is removed at exit too.
+temp_list=$(mktemp /tmp/nw-temp-list.XXXXXX)
 
-cleanup_temp_folders() { [ ${#temp_folders[@]} -gt 0 ] && rm -rf "${temp_folders[@]}"; return 0; }
+cleanup_temp_folders() {
+  local folder
+  [ -f "$temp_list" ] && while IFS= read -r folder; do rm -rf "$folder"; done < "$temp_list"
+  rm -f "$temp_list"
+  return 0
+}
 trap cleanup_temp_folders EXIT
 
 # A Unix path as Wine sees it through drive Z:.
@@ -18,7 +25,7 @@ winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 make_temp_folder() {
   local folder
   folder=$(mktemp -d "/tmp/nw-$1.XXXXXX")
-  temp_folders+=("$folder")
+  echo "$folder" >> "$temp_list"
   echo "$folder"
 }
 
