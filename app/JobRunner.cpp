@@ -29,6 +29,7 @@ void RunCommandLineJob(ShredContext& context, const std::vector<std::string>& it
                     if (Report(context, WarningStyle::ContinueStop, text) != Answer::Positive)
                         break;
                 } else if (result == JobItemResult::Stop) {
+                    context.incomplete = true;  // the items after it were never reached
                     break;
                 }
             }

@@ -27,13 +27,7 @@ ShredApp::~ShredApp()
 
 std::string ProgramFolder()
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    std::string folder(path, length);
-    std::string::size_type slash = folder.rfind('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+    return Settings::ModuleFolder();  // the program's code is linked into the program file
 }
 
 bool ShredApp::Fail(int key, const std::string& text)
@@ -73,7 +67,10 @@ bool ShredApp::HandleArgument(const std::string& token)
     case Argument::Switch:
         switch (argument.letter) {
         case 'O': context.job.method = argument.value; break;
-        case 'T': context.job.passCount = argument.value; break;
+        case 'T':
+            context.job.passCount = argument.value;
+            context.job.passCountGiven = true;
+            break;
         case 'F': context.job.folderPolicy = argument.value; break;
         case 'R': context.job.removePolicy = argument.value; break;
         }
@@ -190,15 +187,11 @@ bool ShredApp::InitInstance(const std::string& commandLine)
     // 4.
     ParseCommandLine(commandLine);
 
-    // 5.
-    if (!items.empty()) {
-        context.appPath = Settings::ReadAppPath("");
-    } else {
-        context.appPath = Settings::ReadAppPath("Empty");
-        if (context.appPath == "Empty") {
-            context.appPath = ProgramFolder();
-            Settings::WriteString("AppPath", context.appPath);
-        }
+    // 5. A stored folder that is unusable gives the program's own folder (Settings.h).
+    if (items.empty() && Settings::ReadString("AppPath", "Empty") == "Empty")
+        Settings::WriteString("AppPath", ProgramFolder());
+    context.appPath = Settings::ReadAppPath("");
+    if (items.empty()) {
         std::string mutexName = context.LookupText(9606);
         instanceMutex_.Reset(CreateMutexA(nullptr, TRUE, mutexName.c_str()));
         DWORD error = GetLastError();
@@ -214,6 +207,9 @@ bool ShredApp::InitInstance(const std::string& commandLine)
     // 6.
     context.title = LanguagePack::ReadText(LanguagePack::PackPath(context.appPath, context.language), 9606, "Error",
                                            LanguagePack::TitleBufferSize);
+
+    // A job's pass count outside 1 to 10 is corrected before anything is shredded, in the log.
+    SettleJobPassCount(context);
 
     // 7.
     if (!context.AllocateTransferBuffer())
@@ -253,7 +249,10 @@ int ShredApp::ExitInstance()
 {
     items.clear();
     kernelLibrary_.Reset();
-    if (context.silent && context.logText.empty())
-        LogMessage(context, "Success");
+    // A run that was stopped, or left something undone, says so instead of "Success".
+    if (context.silent && context.logText.empty()) {
+        bool stopped = context.incomplete || context.stopRequest;
+        LogMessage(context, stopped ? MessageText::ExpandLineBreaks(context.LookupText(9243)) : "Success");
+    }
     return 0;
 }

@@ -27,8 +27,8 @@ public:
     // Shows the main window or runs the command-line job; returns when the program may end.
     void Run();
 
-    // Frees what the run held; a silent run that logged nothing logs "Success". Returns the
-    // process's exit status.
+    // Frees what the run held; a silent run that logged nothing logs "Success", or, when it was
+    // stopped or left something undone, that it was stopped. Returns the process's exit status.
     int ExitInstance();
 
     void ParseCommandLine(const std::string& line);

@@ -81,12 +81,45 @@ void WriteString(const char* name, const std::string& value)
                    static_cast<DWORD>(value.size() + 1));  // a failed write is lost
 }
 
+namespace {
+
+// "C:\..." or "\\server\share...": a path that names the same place from any current folder.
+bool IsFullPath(const std::string& path)
+{
+    bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                 path[1] == ':' && path[2] == '\\';
+    bool share = path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+    return drive || share;
+}
+
+}  // namespace
+
+std::string ModuleFolder()
+{
+    HMODULE module = nullptr;
+    // The module that holds this function: the program, or the component it is linked into.
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&ModuleFolder), &module))
+        return std::string();
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    std::string folder(path, length);
+    std::string::size_type slash = folder.rfind('\\');
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
 std::string ReadAppPath(const char* defaultValue)
 {
-    std::string path = ReadString("AppPath", defaultValue);
-    if (path.size() >= MAX_PATH)
-        return defaultValue;
-    return path;
+    std::string path = ReadString("AppPath", "");
+    if (!path.empty() && path.size() < MAX_PATH && IsFullPath(path)) {
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return path;
+    }
+    std::string own = ModuleFolder();
+    return own.empty() ? defaultValue : own;
 }
 
 }  // namespace Settings

@@ -13,8 +13,14 @@ void WriteNumber(const char* name, int value);
 std::string ReadString(const char* name, const char* defaultValue);
 void WriteString(const char* name, const std::string& value);
 
-// The installation folder, or `defaultValue` when the stored one is absent or does not fit a
-// path buffer (a cut folder would name another place).
+// The installation folder: the stored AppPath when it is a string holding the full path of an
+// existing folder that fits a path buffer; otherwise the folder of the module this code runs in
+// (the program, or a component loaded into another program), so that no file of the
+// installation is ever looked for at the root of the current drive, where anyone may plant
+// one. `defaultValue` only when that folder cannot be had either.
 std::string ReadAppPath(const char* defaultValue);
+
+// The folder of the module this code runs in, without a trailing '\'; empty when unknown.
+std::string ModuleFolder();
 
 }  // namespace Settings

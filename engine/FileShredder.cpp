@@ -82,6 +82,15 @@ bool QueryFreeSpace(const ShredContext& context, const std::string& root, unsign
     return false;
 }
 
+bool EntryIsGone(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    // Any other failure (access denied to an entry waiting for its deletion) may hide an entry.
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 bool ResolveShellPath(const std::string& text, std::string& path)
 {
     wchar_t wide[MAX_PATH];
@@ -117,22 +126,30 @@ std::string KeyWithPath(const ShredContext& context, int key, const std::string&
     return MessageText::WithPath(context.LookupText(key), path);
 }
 
+// What an overwrite did: the error code of a write that failed (0 when none did), and whether
+// every byte of the file was overwritten at least once, which is when its data is gone.
+struct Overwrite {
+    DWORD error = 0;
+    bool destroyed = false;
+};
+
 // Writes `size` bytes from the start of the file in blocks, advancing the progress bar after
 // each block and letting the window's messages through (where a cancel arrives). With `refill`
 // every block is freshly randomised first. The data is flushed to the disk before returning,
 // also after a stop, so nothing truncated afterwards is left only in a cache. Returns 0, or the
-// system's error code of a write that failed.
-DWORD RunBlockLoop(ShredContext& context, HANDLE file, unsigned long long size, bool refill)
+// system's error code of a write that failed; `*written` counts the bytes written.
+DWORD RunBlockLoop(ShredContext& context, HANDLE file, unsigned long long size, bool refill,
+                   unsigned long long* written)
 {
+    *written = 0;
     LARGE_INTEGER start = {};
     if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
         return GetLastError();
 
     unsigned long long chunks = ChunkCount(size);
-    unsigned long long written = 0;
     unsigned char* buffer = context.transferBuffer.get();
     for (unsigned long long k = 1; k <= chunks && !context.stopRequest; ++k) {
-        DWORD n = static_cast<DWORD>(std::min<unsigned long long>(size - written, ShredBlockSize));
+        DWORD n = static_cast<DWORD>(std::min<unsigned long long>(size - *written, ShredBlockSize));
         if (n > 0) {
             if (refill)
                 FillRandomBytes(buffer, n, context.generator);
@@ -141,7 +158,7 @@ DWORD RunBlockLoop(ShredContext& context, HANDLE file, unsigned long long size, 
                 return GetLastError();
             if (done != n)
                 return ERROR_WRITE_FAULT;
-            written += n;
+            *written += n;
         }
         context.progressWindow->SetPosition(static_cast<long long>(k));
         context.progressWindow->Repaint();
@@ -152,9 +169,10 @@ DWORD RunBlockLoop(ShredContext& context, HANDLE file, unsigned long long size, 
     return 0;
 }
 
-// The overwrite passes of one file: one pass of zeroes, or the thorough cycle `passes` times.
-// Returns 0 or the error code of the write that failed.
-DWORD OverwriteFile(ShredContext& context, HANDLE file, unsigned long long size, bool thorough, int passes)
+// The overwrite passes of one file: one pass of zeroes, or the thorough cycle `passes` times
+// (at least once). The file's data is destroyed once one whole pass of zeroes, or one whole
+// step 0 of the thorough cycle, has reached every byte; a stop before that leaves it readable.
+Overwrite OverwriteFile(ShredContext& context, HANDLE file, unsigned long long size, bool thorough, int passes)
 {
     ProgressView& progress = *context.progressWindow;
     progress.SetRange(static_cast<long long>(ChunkCount(size)));
@@ -162,15 +180,19 @@ DWORD OverwriteFile(ShredContext& context, HANDLE file, unsigned long long size,
     // Fills touch only the bytes a block can use: a small file costs no full-buffer pattern.
     size_t fillBytes = static_cast<size_t>(std::min<unsigned long long>(size, ShredBlockSize));
 
+    Overwrite result;
+    unsigned long long written = 0;
     if (!thorough) {
         progress.SetLine(2, context.LookupText(9903));
         progress.SetLine(3, context.LookupText(9904));
         std::memset(context.transferBuffer.get(), 0, fillBytes);
-        return RunBlockLoop(context, file, size, false);
+        result.error = RunBlockLoop(context, file, size, false, &written);
+        result.destroyed = result.error == 0 && written == size;
+        return result;
     }
 
     std::string passPattern = context.LookupText(9918);
-    unsigned passCount = passes > 0 ? static_cast<unsigned>(passes) : 0;
+    unsigned passCount = static_cast<unsigned>(std::max(passes, MinPassCount));
     for (unsigned pass = 1; pass <= passCount && !context.stopRequest; ++pass) {
         MessageText::Values values;
         values.u = &pass;
@@ -182,12 +204,14 @@ DWORD OverwriteFile(ShredContext& context, HANDLE file, unsigned long long size,
                 FillRandomBytes(context.transferBuffer.get(), fillBytes, context.generator);
             else if (step == 1)
                 ComplementBytes(context.transferBuffer.get(), fillBytes);
-            DWORD error = RunBlockLoop(context, file, size, step == 2);
-            if (error)
-                return error;
+            result.error = RunBlockLoop(context, file, size, step == 2, &written);
+            if (result.error)
+                return result;
+            if (written == size)
+                result.destroyed = true;
         }
     }
-    return 0;
+    return result;
 }
 
 // The generator seeded, the progress window open and shown; false when it cannot be opened.
@@ -330,7 +354,7 @@ Flow OverwriteWipeFile(ShredContext& context, WipeFileRecord& wipe, unsigned fil
     if (!StartFile(context))
         return Flow::Stop;
     context.progressWindow->SetLine(1, WipeFileLine(context.LookupText(9919), wipe.displayName, fileNumber, fileCount));
-    DWORD error = OverwriteFile(context, wipe.file, wipe.size, thorough, passes);
+    DWORD error = OverwriteFile(context, wipe.file, wipe.size, thorough, passes).error;
     if (error) {
         std::string text = WriteFailureText(context.LookupText(9070), wipe.displayName, error);
         if (Report(context, WarningStyle::ContinueStop, text, DialogSize::Big) != Answer::Positive)
@@ -401,18 +425,23 @@ Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin
     // Named streams first, with the same method: the main stream's overwrite never reaches them.
     for (const NamedStream& stream : streams.List(path)) {
         AutoHandle streamFile(streams.Open(path, stream));
-        DWORD streamError = 0;
+        Overwrite streamOverwrite;
         if (!streamFile)
-            streamError = GetLastError() != 0 ? GetLastError() : ERROR_OPEN_FAILED;
+            streamOverwrite.error = GetLastError() != 0 ? GetLastError() : ERROR_OPEN_FAILED;
         else
-            streamError = OverwriteFile(context, streamFile.Get(), stream.size, thorough, passes);
+            streamOverwrite = OverwriteFile(context, streamFile.Get(), stream.size, thorough, passes);
         streamFile.Reset();
-        if (streamError == 0)
+        if (streamOverwrite.error == 0 && streamOverwrite.destroyed)
             continue;
         // Not destroyed, so the file is not deleted as if it had been: left in place and reported.
         file.Reset();
         SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // best effort; the failure is reported
-        std::string text = WriteFailureText(context.LookupText(9070), StreamPath(path, stream), streamError);
+        context.incomplete = true;
+        if (streamOverwrite.error == 0) {
+            Report(context, WarningStyle::Notice, KeyWithPath(context, 9242, path));
+            return Flow::Stop;
+        }
+        std::string text = WriteFailureText(context.LookupText(9070), StreamPath(path, stream), streamOverwrite.error);
         if (Report(context, WarningStyle::ContinueStop, text, DialogSize::Big) != Answer::Positive)
             return Flow::Stop;
         return StopRequested(context);
@@ -424,15 +453,26 @@ Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin
         size.HighPart = static_cast<LONG>(status.nFileSizeHigh);
     }
 
-    DWORD error = OverwriteFile(context, file.Get(), static_cast<unsigned long long>(size.QuadPart), thorough, passes);
-    if (error) {
+    Overwrite overwrite =
+        OverwriteFile(context, file.Get(), static_cast<unsigned long long>(size.QuadPart), thorough, passes);
+    if (overwrite.error) {
         // Not destroyed, so not deleted as if it had been: left in place and reported.
         file.Reset();
         SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // best effort; the failure is reported
-        std::string text = WriteFailureText(context.LookupText(9070), path, error);
+        context.incomplete = true;
+        std::string text = WriteFailureText(context.LookupText(9070), path, overwrite.error);
         if (Report(context, WarningStyle::ContinueStop, text, DialogSize::Big) != Answer::Positive)
             return Flow::Stop;
         return StopRequested(context);
+    }
+    if (!overwrite.destroyed) {
+        // Stopped while some of the data was still readable: deleting the file now would leave
+        // that data on the disk where nobody can find it any more. It stays as the user knows it.
+        file.Reset();
+        SetFileAttributesA(path.c_str(), status.dwFileAttributes);  // best effort; the file is reported
+        context.incomplete = true;
+        Report(context, WarningStyle::Notice, KeyWithPath(context, 9242, path));
+        return Flow::Stop;
     }
 
     LARGE_INTEGER start = {};
@@ -448,12 +488,19 @@ Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin
     // When the random name is taken (or the rename fails otherwise) the file keeps its name: the
     // other file must never be deleted in its place.
     const char* current = MoveFileA(path.c_str(), renamed) ? renamed : path.c_str();
-    if (!DeleteFileA(current) && origin == ItemOrigin::User) {
-        if (current == renamed)
-            MoveFileA(renamed, path.c_str());  // the report says which name it has
-        std::string text = KeyWithPath(context, 9038, path);
-        if (Report(context, WarningStyle::ContinueStop, text, DialogSize::Big) != Answer::Positive)
-            return Flow::Stop;
-    }
+    // A delete can report success and leave the entry (a folder whose entries cannot change,
+    // another program holding the file open with delete sharing): only its absence counts.
+    bool deleted = DeleteFileA(current) != FALSE;
+    if ((deleted && EntryIsGone(current)) || origin != ItemOrigin::User)
+        return StopRequested(context);
+
+    context.incomplete = true;
+    std::string text;
+    if (current == path.c_str() || MoveFileA(renamed, path.c_str()))
+        text = KeyWithPath(context, 9038, path);
+    else
+        text = KeyWithPath(context, 9244, renamed);  // it could not be given its name back
+    if (Report(context, WarningStyle::ContinueStop, text, DialogSize::Big) != Answer::Positive)
+        return Flow::Stop;
     return StopRequested(context);
 }

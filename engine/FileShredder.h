@@ -1,5 +1,7 @@
 // The file shredder: overwrites a file in place, cuts it to zero length, gives it a random name
-// of the same length and deletes it. Also the small operations the other shredders share.
+// of the same length and deletes it, and makes sure it is gone. A stop before every byte was
+// overwritten once leaves the file whole under its name; a stop after that still deletes it.
+// Also the small operations the other shredders share.
 #pragma once
 
 #include "engine/ShredContext.h"
@@ -49,7 +51,9 @@ FileStreams& SystemStreams();
 // Destroys one file: its named streams first, with the same method, then its main stream. A
 // name that reaches a file through a link is removed as a link and the file is left alone; a
 // file with other names (hard links) is not overwritten: this name is removed and its data stays
-// under the others. Returns Flow::Stop when the whole run must end.
+// under the others. Returns Flow::Stop when the whole run must end. What it leaves undone (a
+// file stopped before its data was destroyed, an entry the delete left) it reports and marks in
+// `context.incomplete`.
 Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin,
                FileStreams& streams = SystemStreams());
 
@@ -70,6 +74,9 @@ void ReleaseProgressWindow(ShredContext& context);
 // Free space of a drive root: available to the caller and in total. False when the query fails.
 bool QueryFreeSpace(const ShredContext& context, const std::string& root, unsigned long long* available,
                     unsigned long long* total);
+
+// True when nothing answers to `path` any more; false while an entry is there or may be there.
+bool EntryIsGone(const std::string& path);
 
 // The file-system path of a shell display name; false when the shell cannot parse it.
 bool ResolveShellPath(const std::string& text, std::string& path);

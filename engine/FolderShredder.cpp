@@ -64,7 +64,9 @@ public:
     {
         // The runtime's call, so that errno names the reason in the runtime's own words.
         if (_rmdir(path.c_str()) == 0)
-            return 0;
+            // A removal can report success and leave the folder (its parent's entries cannot
+            // change); what stays was not removed, whatever the call said.
+            return EntryIsGone(path) ? 0 : EACCES;
         return errno != 0 ? errno : EACCES;
     }
     DWORD RemoveLink(const std::string& path, bool directory) override { return RemoveLinkItself(path, directory); }
@@ -351,12 +353,15 @@ void RemoveLinkItem(ShredContext& context, const std::string& path, bool directo
     // A removal that answers success while the entry stays has not removed it.
     if (error == 0 && disk.Attributes(path) != INVALID_FILE_ATTRIBUTES)
         error = ERROR_FILE_EXISTS;
+    // A link that stays, or a target that changed, leaves the user's item undone.
     if (error != 0) {
+        context.incomplete = true;
         Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9073), path) + SystemErrorText(error));
         return;
     }
     FileIdentity after;
     if (hadTarget && !(disk.Identity(target, after) && after == before)) {
+        context.incomplete = true;
         Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9215), path));
         return;
     }
@@ -397,8 +402,10 @@ void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderS
     }
     listing.reset();
     int error = disk.RemoveFolder(path);
-    if (error != 0)
+    if (error != 0) {
+        context.incomplete = true;
         Report(context, WarningStyle::Error, RemovalFailureText(context, path, error));
+    }
 }
 
 ScheduleCheck CheckFolderFileForSchedule(ShredContext& context, const std::string& path, FolderSystem& disk)

@@ -59,9 +59,11 @@ public:
     virtual DWORD Attributes(const std::string& path) = 0;
     // Shreds one file found in a walk.
     virtual Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin) = 0;
-    // Removes an empty folder; 0, or the runtime's error number (errno).
+    // Removes an empty folder; 0 once it is gone, or the runtime's error number (errno), EACCES
+    // for a folder that is still there although the removal reported success.
     virtual int RemoveFolder(const std::string& path) = 0;
-    // Removes a link itself, never what it points to. 0, or the system's error code.
+    // Removes a link itself, never what it points to. 0 once it is gone, or the system's error
+    // code (ERROR_ACCESS_DENIED for a link still there although the removal reported success).
     virtual DWORD RemoveLink(const std::string& path, bool directory) = 0;
     // The identity of what a path reaches; false when it cannot be opened.
     virtual bool Identity(const std::string& path, FileIdentity& identity) = 0;
@@ -79,7 +81,7 @@ FolderResult ShredFolder(ShredContext& context, const std::string& path, bool sy
                          FolderSystem& disk = DiskFolders());
 
 // Removes the top folder of a user walk when nothing but "." and ".." is left in it; a failed
-// removal is reported. A protected folder is never removed.
+// removal is reported and marks the run incomplete. A protected folder is never removed.
 void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderSystem& disk = DiskFolders());
 
 // Checks a folder about to be scheduled: every file, and the subfolder policy, which it asks for

@@ -111,9 +111,19 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
     context.stopRequest = 0;
 
     std::string folder = WipeFolderPath(root);
-    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        Report(context, WarningStyle::Notice, MessageText::ExpandLineBreaks(context.LookupText(9012)));
-        return;
+    if (!CreateDirectoryA(folder.c_str(), nullptr)) {
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            Report(context, WarningStyle::Notice, MessageText::ExpandLineBreaks(context.LookupText(9012)));
+            return;
+        }
+        // Only a folder of its own is used again: a link would take the fill files, and their
+        // deletion, somewhere else; a file of that name is someone's data.
+        DWORD attributes = GetFileAttributesA(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9245), folder));
+            return;
+        }
     }
 
     char drive[2] = {root.empty() ? '?' : root[0], 0};
@@ -189,6 +199,8 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
         progress.SetLine(1, MessageText::Compose(stepPattern, values));
 
         FillResult result = FillWipeFile(context, record);
+        if (result == FillResult::Stopped)
+            context.incomplete = true;  // the free space after this file was never reached
         if (result == FillResult::WriteError || result == FillResult::Stopped)
             return;
         // A full file goes to the disk now: what the cache holds does not overwrite anything.
@@ -203,8 +215,10 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
 
     if (IsThorough(method)) {
         for (unsigned j = 0; j < created && !context.stopRequest; ++j) {
-            if (OverwriteWipeFile(context, run.records[j], j + 1, created) == Flow::Stop)
+            if (OverwriteWipeFile(context, run.records[j], j + 1, created) == Flow::Stop) {
+                context.incomplete = true;  // the passes were not all written
                 break;
+            }
         }
     }
 }

@@ -7,7 +7,9 @@
 
 #include <string>
 
-// Wipes the free space of the drive at `root` ("C:\"). Reports its own failures.
+// Wipes the free space of the drive at `root` ("C:\"). Reports its own failures. A work folder
+// of that name left by an earlier run is used again, but a file or a link of that name is not:
+// the wipe is then reported and not started. A stop before the end marks the run incomplete.
 void WipeFreeSpace(ShredContext& context, const std::string& root);
 
 // Results of FillWipeFile.

@@ -266,8 +266,10 @@ void ShredRecycleBinNow(ShredContext& context, RecycleBinShell& shell, BinLayout
     if (Settings::ReadNumber("BinAlertDisabled", 0) == 0) {
         // Shown in silent runs too, until its box has once been ticked.
         bool dontShowAgain = false;
-        if (!NoticeInPerson(context, NoticeMode::RecycleBin, context.LookupText(9062), &dontShowAgain))
+        if (!NoticeInPerson(context, NoticeMode::RecycleBin, context.LookupText(9062), &dontShowAgain)) {
+            context.incomplete = true;  // the bin was chosen and is left as it was
             return;
+        }
         if (dontShowAgain)
             Settings::WriteNumber("BinAlertDisabled", 1);
     }

@@ -1,7 +1,10 @@
 #include "engine/ShredContext.h"
 
 #include "common/Settings.h"
+#include "engine/Reporting.h"
+#include "engine/ShredPlan.h"
 #include "lang/LanguagePack.h"
+#include "lang/MessageText.h"
 
 #include <new>
 
@@ -15,9 +18,27 @@ int ShredContext::Method() const
     return silent ? job.method : Settings::ReadNumber("Method", 0);
 }
 
+int UsablePassCount(int stored)
+{
+    return stored >= MinPassCount && stored <= MaxPassCount ? stored : DefaultPassCount;
+}
+
+int UsableJobPassCount(int given, int stored)
+{
+    if (given >= MinPassCount && given <= MaxPassCount)
+        return given;
+    if (given > MaxPassCount)
+        return MaxPassCount;
+    return UsablePassCount(stored);
+}
+
 int ShredContext::PassCount() const
 {
-    return silent ? job.passCount : Settings::ReadNumber("PassCount", 3);
+    // A settled job count is read as it is, without the store.
+    if (silent && job.passCount >= MinPassCount && job.passCount <= MaxPassCount)
+        return job.passCount;
+    int stored = Settings::ReadNumber("PassCount", DefaultPassCount);
+    return silent ? UsableJobPassCount(job.passCount, stored) : UsablePassCount(stored);
 }
 
 int ShredContext::FolderPolicy() const
@@ -35,4 +56,21 @@ bool ShredContext::AllocateTransferBuffer()
     if (!transferBuffer)
         transferBuffer.reset(new (std::nothrow) unsigned char[TransferBufferSize]);
     return transferBuffer != nullptr;
+}
+
+void SettleJobPassCount(ShredContext& context)
+{
+    if (!context.silent)
+        return;
+    int given = context.job.passCount;
+    int usable = context.PassCount();
+    context.job.passCount = usable;
+    if (given == usable || !IsThorough(context.job.method))
+        return;
+    unsigned used = static_cast<unsigned>(usable);
+    std::string number = std::to_string(given);
+    MessageText::Values values;
+    values.u = &used;
+    values.s = &number;
+    LogMessage(context, MessageText::Compose(context.LookupText(context.job.passCountGiven ? 9241 : 9240), values));
 }

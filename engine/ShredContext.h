@@ -47,9 +47,21 @@ struct MachineFacts {
 struct JobSettings {
     int method = 0;
     int passCount = 0;
+    bool passCountGiven = false;  // the line had a "/T" switch
     int folderPolicy = 0;
     int removePolicy = 0;
 };
+
+// Passes of thorough shredding: a run always writes 1 to 10, 3 unless told otherwise.
+constexpr int MinPassCount = 1;
+constexpr int MaxPassCount = 10;
+constexpr int DefaultPassCount = 3;
+
+// The stored PassCount when it is 1 to 10, else 3.
+int UsablePassCount(int stored);
+// A job's count: as given when 1 to 10, 10 above that, otherwise (missing, 0, negative) the
+// stored count by UsablePassCount.
+int UsableJobPassCount(int given, int stored);
 
 class ShredContext {
 public:
@@ -61,7 +73,7 @@ public:
     std::string LookupText(int key) const;
 
     // The method, pass count and subfolder policies of the run: the job's in silent mode, the
-    // stored settings otherwise (read afresh at every call).
+    // stored settings otherwise (read afresh at every call). The pass count is always 1 to 10.
     int Method() const;
     int PassCount() const;
     int FolderPolicy() const;
@@ -94,4 +106,12 @@ public:
     UserChannel* channel = nullptr;
     // The last message logged; empty as long as the run logged nothing.
     std::string logText;
+    // Something the run was asked to destroy is still there, or the run ended before its last
+    // item: a file stopped before its data was overwritten, an entry that a delete or removal
+    // left, a cancelled wipe, an item that stopped the job. Such a run never ends in "Success".
+    bool incomplete = false;
 };
+
+// A silent job's pass count made usable once, at start-up: a count that had to be corrected
+// is said in the log when the job's method uses it.
+void SettleJobPassCount(ShredContext& context);

@@ -5,7 +5,10 @@
 
 std::string LogFilePath()
 {
-    std::string path = Settings::ReadString("AppPath", "") + "\\log.txt";
+    std::string folder = Settings::ReadAppPath("");
+    if (folder.empty())
+        return std::string();  // never "\log.txt" at the root of the current drive
+    std::string path = folder + "\\log.txt";
     if (path.size() >= MAX_PATH)
         return std::string();
     return path;
@@ -35,7 +38,14 @@ void AppendToLog(const std::string& text)
 
 void WriteTaskLine(const std::string& taskName)
 {
-    AppendToLog("Task Name: " + taskName + "\n");
+    // A line break or other control character in the name would start a line of its own.
+    std::string name = taskName;
+    for (char& ch : name) {
+        unsigned char code = static_cast<unsigned char>(ch);
+        if (code < 0x20 || code == 0x7F)
+            ch = ' ';
+    }
+    AppendToLog("Task Name: " + name + "\n");
 }
 
 void AppendLogEntry(const std::string& text)

@@ -123,6 +123,10 @@ bool ParseElement(const KindRule& rule, const std::vector<std::string>& words, i
             return false;
         }
     }
+    if (element.width == 0 || element.height == 0) {
+        error = At(line, std::string(rule.name) + " is too small to draw");
+        return false;
+    }
     for (size_t i = 5; i < words.size(); ++i) {
         const std::string& word = words[i];
         std::string::size_type equals = word.find('=');
@@ -195,6 +199,17 @@ bool ParseElement(const KindRule& rule, const std::vector<std::string>& words, i
 }
 
 }  // namespace
+
+int FontPoints(const Element& element, int moviePoints)
+{
+    int points = moviePoints > 0 ? moviePoints : DefaultFontPoints;
+    std::string font = element.Get("font", "normal");
+    if (font == "heading")
+        return points + 3;
+    if (font == "small")
+        return points - 1;
+    return points;
+}
 
 const char* KindName(Kind kind)
 {
@@ -356,6 +371,16 @@ bool Parse(const std::string& text, Description& scene, std::string& error)
     if (!haveHeader) {
         error = "the file is empty";
         return false;
+    }
+    // Checked once the movie's font is known: its line may follow the elements.
+    for (const Element& element : result.elements) {
+        if (element.kind != Kind::Label || !element.Has("ellipsis"))
+            continue;
+        int least = EllipsisUnitsPerPoint * FontPoints(element, result.fontPoints);
+        if (element.width < least) {
+            error = At(element.line, "a label with an ellipsis must be at least " + std::to_string(least) + " wide");
+            return false;
+        }
     }
     result.frames.assign(allFrames.begin(), allFrames.end());
     scene = std::move(result);

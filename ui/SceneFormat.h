@@ -15,6 +15,11 @@ constexpr size_t MaxLineLength = 1024;
 constexpr size_t MaxElements = 256;
 constexpr int MaxCoordinate = 4000;
 constexpr int MaxFrame = 99;
+// The font of a movie without a "font" line.
+constexpr int DefaultFontPoints = 9;
+// A label that shortens its text with an ellipsis needs room for the ellipsis and a letter or
+// two: this many units for every point of its font (the system's text drawing fails in less).
+constexpr int EllipsisUnitsPerPoint = 2;
 
 enum class Kind {
     Panel,    // a filled rectangle
@@ -54,7 +59,8 @@ struct Description {
 };
 
 // Parses `text`. On failure returns false and says why (with the line number) in `error`;
-// `scene` is then left empty.
+// `scene` is then left empty. Elements too small to draw are refused: an element 0 units wide
+// or high, and a label with an ellipsis narrower than EllipsisUnitsPerPoint units a point.
 bool Parse(const std::string& text, Description& scene, std::string& error);
 
 // Splits one line into words: blanks separate, "..." quotes (with \" and \\ inside).
@@ -65,5 +71,9 @@ bool SplitWords(const std::string& line, std::vector<std::string>& words);
 bool ParseColour(const std::string& text, unsigned long& rgb);
 
 const char* KindName(Kind kind);
+
+// The size in points of an element's font ("font=" of a label, button and the like) in a movie
+// whose font has `moviePoints` (0: the default).
+int FontPoints(const Element& element, int moviePoints);
 
 }  // namespace Scene

@@ -1,4 +1,4 @@
-// Job: one scheduled task, its triggers and the name it was enumerated under.
+// Job: one scheduled task, its triggers and the name it was created or enumerated under.
 #pragma once
 
 #include "AutomationObject.h"

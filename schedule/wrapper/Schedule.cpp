@@ -29,6 +29,28 @@ HRESULT CallWithTaskName(const std::wstring& file, Call call)
     }
 }
 
+// Why `name` cannot name a task, or null when it can. A task is the file named by the name and
+// ".job" in the Tasks folder of the Windows folder, and its full path must fit a path buffer:
+// the task scheduler builds that path in one of that size and writes past its end for a longer
+// name.
+const wchar_t* TaskNameProblem(const wchar_t* name)
+{
+    if (!name || !name[0])
+        return L"The task name is empty";
+    for (const wchar_t* at = name; *at; ++at) {
+        if (*at < 0x20 || wcschr(L"\\/:*?\"<>|", *at))
+            return L"The task name holds a character that a file name cannot hold";
+    }
+    wchar_t windows[MAX_PATH];
+    UINT folder = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (folder == 0 || folder >= MAX_PATH)
+        folder = MAX_PATH - 1;  // unknown: no name fits, rather than one that overruns
+    const size_t around = wcslen(L"\\Tasks\\") + wcslen(L".job") + 1;
+    if (folder + around + wcslen(name) > MAX_PATH)
+        return L"The task name is too long for the name of a task file";
+    return nullptr;
+}
+
 }  // namespace
 
 HRESULT CreateSchedule(REFIID iid, void** object)
@@ -89,13 +111,14 @@ STDMETHODIMP Schedule::CreateTask(BSTR name, _Job** result)
     if (!result)
         return E_POINTER;
     *result = nullptr;
+    if (const wchar_t* problem = TaskNameProblem(name))
+        return Fail(E_INVALIDARG, problem);
     // Some task schedulers hand out a new work item under a name that is taken, and saving it
     // would replace the existing task: a name that can be activated is refused here.
     ComPtr<ITask> task;
-    if (SUCCEEDED(scheduler_->Activate(name ? name : L"", IID_ITask,
-                                       reinterpret_cast<IUnknown**>(task.Receive()))))
+    if (SUCCEEDED(scheduler_->Activate(name, IID_ITask, reinterpret_cast<IUnknown**>(task.Receive()))))
         return Check(HRESULT_FROM_WIN32(ERROR_FILE_EXISTS));
-    HRESULT hr = Check(scheduler_->NewWorkItem(name ? name : L"", CLSID_CTask, IID_ITask,
+    HRESULT hr = Check(scheduler_->NewWorkItem(name, CLSID_CTask, IID_ITask,
                                                reinterpret_cast<IUnknown**>(task.Receive())));
     if (FAILED(hr))
         return hr;
@@ -114,7 +137,8 @@ STDMETHODIMP Schedule::CreateTask(BSTR name, _Job** result)
     if (FAILED(hr))
         return hr;
     try {
-        job->SetTaskFile(std::wstring(name ? name : L"") + L".job");
+        job->SetName(name);  // known from creation on, not only after a Refresh
+        job->SetTaskFile(std::wstring(name) + L".job");
         jobs_.push_back(job);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;

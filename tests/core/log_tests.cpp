@@ -66,32 +66,76 @@ TEST_CASE("exit of a silent run that logged nothing writes Success; other runs w
     CHECK(fixture.Log() == before);
 }
 
+TEST_CASE("exit of a silent run that was stopped or left something undone never writes Success")
+{
+    LogFixture fixture;
+    const std::string stopped =
+        "Shredding was stopped before the task was done. Not everything it names has been shredded.\r\n\r\n";
+    {
+        ShredApp app;
+        app.context.appPath = test::DistFolder();
+        app.ParseCommandLine("\"/s\" \"Cancelled\" \"C:\\x\"");
+        app.context.stopRequest = 1;
+        app.ExitInstance();
+    }
+    {
+        ShredApp app;
+        app.context.appPath = test::DistFolder();
+        app.ParseCommandLine("\"/s\" \"Undone\" \"C:\\x\"");
+        app.context.incomplete = true;
+        app.ExitInstance();
+    }
+    {
+        // What was logged says it already.
+        ShredApp app;
+        app.context.appPath = test::DistFolder();
+        app.ParseCommandLine("\"/s\" \"Said\" \"C:\\x\"");
+        app.context.incomplete = true;
+        LogMessage(app.context, "The file was not deleted.");
+        app.ExitInstance();
+    }
+    CHECK(fixture.Log() == "Task Name: Cancelled\r\n" + stopped + "Task Name: Undone\r\n" + stopped +
+                               "Task Name: Said\r\nThe file was not deleted.\r\n\r\n");
+}
+
 TEST_CASE("an entry that cannot be written is lost without harm")
 {
     test::FreshSettings settings;
     test::TempFolder folder("log");
-    Settings::WriteString("AppPath", folder / "missing-folder");
     ShredContext context;
+
+    // A folder where the log file should be.
+    Settings::WriteString("AppPath", folder.Path());
+    REQUIRE(CreateDirectoryA((folder / "log.txt").c_str(), nullptr));
     LogMessage(context, "lost");
-    CHECK_FALSE(test::FileExists(folder / "missing-folder\\log.txt"));
+    CHECK(RemoveDirectoryA((folder / "log.txt").c_str()));
 
     // A log file locked by another program.
-    Settings::WriteString("AppPath", folder.Path());
     HANDLE locked = CreateFileA((folder / "log.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 0, nullptr);
     REQUIRE(locked != INVALID_HANDLE_VALUE);
     LogMessage(context, "also lost");
     CloseHandle(locked);
     CHECK(test::ReadFileBytes(folder / "log.txt").empty());
-
-    // An installation folder too long for a path: nothing is written anywhere.
-    Settings::WriteString("AppPath", "C:\\" + std::string(300, 'z'));
-    CHECK(LogFilePath().empty());
-    LogMessage(context, "lost again");
 }
 
-TEST_CASE("without an installation folder the log is at the root of the current drive")
+TEST_CASE("without a usable installation folder the log is in the program's folder, never at a drive's root")
 {
     test::FreshSettings settings;
-    CHECK(LogFilePath() == "\\log.txt");
+    const std::string own = Settings::ModuleFolder() + "\\log.txt";
+    CHECK(LogFilePath() == own);
+    Settings::WriteString("AppPath", "");
+    CHECK(LogFilePath() == own);
+    Settings::WriteString("AppPath", "C:\\no such folder");
+    CHECK(LogFilePath() == own);
+    Settings::WriteString("AppPath", "C:\\" + std::string(300, 'z'));
+    CHECK(LogFilePath() == own);
+}
+
+TEST_CASE("control characters of a task name are written as blanks")
+{
+    LogFixture fixture;
+    WriteTaskLine("Night\nFAKE: Success\r\n\tend\x7f");
+    WriteTaskLine("Caf\xe9 \xa0\x80");  // letters of the code page stay
+    CHECK(fixture.Log() == "Task Name: Night FAKE: Success   end \r\nTask Name: Caf\xe9 \xa0\x80\r\n");
 }

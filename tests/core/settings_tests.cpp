@@ -44,18 +44,43 @@ TEST_CASE("a value of the wrong type reads as the default")
     CHECK(Settings::ReadNumber("Method", 0) == 0);
 }
 
-TEST_CASE("an installation folder that does not fit a path buffer is refused, not cut")
+TEST_CASE("an installation folder that is no usable folder gives the program's own folder")
 {
     test::FreshSettings settings;
-    std::string longPath = "C:\\" + std::string(400, 'x');
-    Settings::WriteString("AppPath", longPath);
-    CHECK(Settings::ReadString("AppPath", "") == longPath);
-    CHECK(Settings::ReadAppPath("") == "");
-    CHECK(Settings::ReadAppPath("Empty") == "Empty");
+    test::TempFolder folder("apppath");
+    const std::string own = Settings::ModuleFolder();
+    REQUIRE_FALSE(own.empty());
+    CHECK(test::FileExists(own + "\\core_tests.exe"));  // the folder of this program
 
-    std::string fits = "C:\\" + std::string(MAX_PATH - 4, 'y');
-    Settings::WriteString("AppPath", fits);
-    CHECK(Settings::ReadAppPath("") == fits);
+    Settings::WriteString("AppPath", folder.Path());
+    CHECK(Settings::ReadAppPath("") == folder.Path());
+
+    test::WriteFileBytes(folder / "file.txt", "not a folder");
+    const DWORD number = 1;
+    struct Case {
+        const char* name;
+        std::string stored;  // empty with `type` 0: no value at all
+        DWORD type;
+    } cases[] = {
+        {"missing", "", 0},
+        {"empty", "", REG_SZ},
+        {"a number", "", REG_DWORD},
+        {"no such folder", folder / "gone", REG_SZ},
+        {"a file", folder / "file.txt", REG_SZ},
+        {"relative", "Lang", REG_SZ},
+        {"relative to the drive's root", "\\Windows", REG_SZ},
+        {"longer than a path buffer", "C:\\" + std::string(400, 'x'), REG_SZ},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(std::string(c.name));
+        test::DeleteSettingsKey();
+        if (c.type == REG_DWORD)
+            test::StoreRawValue("AppPath", REG_DWORD, &number, sizeof(number));
+        else if (c.type == REG_SZ)
+            Settings::WriteString("AppPath", c.stored);
+        CHECK(Settings::ReadAppPath("") == own);
+        CHECK(Settings::ReadAppPath("Empty") == own);
+    }
 }
 
 TEST_CASE("a string stored without its terminator reads whole")

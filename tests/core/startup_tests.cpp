@@ -51,7 +51,7 @@ TEST_CASE("a command-line job never creates AppPath")
     ShredApp app;
     app.context.channel = &fixture.channel;
     REQUIRE(app.InitInstance("C:\\nothing.txt"));
-    CHECK(app.context.appPath.empty());
+    CHECK(app.context.appPath == ProgramFolder());  // for its files, without storing it
     CHECK_FALSE(test::ValueExists("AppPath"));
     CHECK(app.context.title == "Error");
     CHECK(app.items.size() == 1);
@@ -176,4 +176,35 @@ TEST_CASE("the version flag and the identifier follow the platform" * doctest::s
     GetEnvironmentVariableA("NW_EXPECT_NT", nt, sizeof(nt));
     if (nt[0] == '0')
         CHECK(app.context.machine.sid.empty());
+}
+
+TEST_CASE("a silent job's pass count outside 1 to 10 is corrected at start-up, and the log says so")
+{
+    struct Case {
+        const char* line;
+        int stored;  // 0: none
+        int passes;
+        const char* log;  // after the task line
+    } cases[] = {
+        {"\"/s\" \"T\" \"/O1\" \"/T0\" \"C:\\x\"", 0, 3, "given 0, used 3\r\n\r\n"},
+        {"\"/s\" \"T\" \"/O1\" \"C:\\x\"", 7, 7, "none given, used 7\r\n\r\n"},
+        {"\"/s\" \"T\" \"/O1\" \"/T-2\" \"C:\\x\"", 11, 3, "given -2, used 3\r\n\r\n"},
+        {"\"/s\" \"T\" \"/O1\" \"/T12\" \"C:\\x\"", 5, 10, "given 12, used 10\r\n\r\n"},
+        {"\"/s\" \"T\" \"/O1\" \"/T10\" \"C:\\x\"", 0, 10, ""},
+        {"\"/s\" \"T\" \"/O0\" \"/T0\" \"C:\\x\"", 0, 3, ""},  // a quick job does not use it
+    };
+    for (const Case& c : cases) {
+        CAPTURE(std::string(c.line));
+        StartFixture fixture;
+        fixture.Install();
+        test::WritePack(fixture.folder.Path(), "English", "9240=none given, used %u\r\n9241=given %s, used %u\r\n");
+        if (c.stored)
+            Settings::WriteNumber("PassCount", c.stored);
+        ShredApp app;
+        app.context.channel = &fixture.channel;
+        REQUIRE(app.InitInstance(c.line));
+        CHECK(app.context.job.passCount == c.passes);
+        CHECK(app.context.PassCount() == c.passes);
+        CHECK(test::ReadFileBytes(fixture.folder / "log.txt") == std::string("Task Name: T\r\n") + c.log);
+    }
 }

@@ -109,17 +109,36 @@ TEST_CASE("methods and pass counts from the settings or the job")
         CHECK(fixture.channel.Count("line2:" + fixture.Text(9907)) == 1);
         CHECK(fixture.channel.Count("line2:" + fixture.Text(9903)) == 0);
     }
-    SUBCASE("silent job with thorough and pass count 0 writes no pass, yet deletes the file")
+    SUBCASE("a thorough run always writes 1 to 10 passes")
     {
-        EngineFixture fixture;
-        fixture.UseSilentJob(1, 0);
-        fixture.UseMethod(0, 3);  // the stored settings do not count in silent mode
-        std::string path = MakeFile(fixture.folder / "zero.bin", 70000);
-        CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
-        CHECK_FALSE(FileExists(path));
-        CHECK(fixture.channel.Count("pos:") == 1);  // only the reset to 0
-        CHECK(fixture.channel.Count("line2:") == 0);
-        CHECK(fixture.Log().empty());
+        struct Case {
+            const char* name;
+            bool silent;
+            int job;
+            int stored;
+            int passes;
+        } cases[] = {
+            {"silent, count 0: the stored count", true, 0, 2, 2},
+            {"silent, count 0, stored 0: 3", true, 0, 0, 3},
+            {"silent, negative: the stored count", true, -5, 4, 4},
+            {"silent, above 10: 10", true, 2147483647, 2, 10},
+            {"interactive, stored 0xFFFFFFFF: 3", false, 0, -1, 3},
+            {"interactive, stored 11: 3", false, 0, 11, 3},
+        };
+        for (const Case& c : cases) {
+            CAPTURE(std::string(c.name));
+            EngineFixture fixture;
+            fixture.UseMethod(1, c.stored);
+            if (c.silent)
+                fixture.UseSilentJob(1, c.job);
+            std::string path = MakeFile(fixture.folder / "zero.bin", 70000);
+            CHECK(ShredFile(fixture.context, path, ItemOrigin::User) == Flow::GoOn);
+            CHECK_FALSE(FileExists(path));
+            std::string last = std::to_string(c.passes);
+            CHECK(fixture.channel.Count("line3:Pass " + last + " of " + last) == 1);
+            CHECK(fixture.channel.Count("line2:" + fixture.Text(9905)) == c.passes);
+            CHECK(fixture.Log().empty());
+        }
     }
     SUBCASE("silent job's method wins over the stored one")
     {
@@ -311,25 +330,62 @@ TEST_CASE("cancel during a large file stops after the current block, then cuts, 
     CHECK(fixture.channel.Count("line2:" + fixture.Text(9906)) == 2);
 }
 
-TEST_CASE("cancel in quick mode and with origin 2")
+TEST_CASE("a stop before every byte was overwritten once leaves the file whole, and says so")
 {
-    SUBCASE("quick")
-    {
+    // 5 blocks and 100 bytes: 6 pumps per step.
+    const size_t size = 5 * 65536 + 100;
+    struct Case {
+        const char* name;
+        int method;
+        ItemOrigin origin;
+        bool silent;
+        int stopAt;
+        bool kept;
+    } cases[] = {
+        {"quick, block 2", 0, ItemOrigin::User, false, 2, true},
+        {"quick, block 5 of 6", 0, ItemOrigin::BinDelete, false, 5, true},
+        {"quick, the last block", 0, ItemOrigin::User, false, 6, false},
+        {"thorough step 0, block 1", 1, ItemOrigin::User, true, 1, true},
+        {"thorough step 0, the last block", 1, ItemOrigin::User, true, 6, false},
+        {"thorough step 1", 1, ItemOrigin::User, true, 7, false},
+        {"bin overwrite, block 1: not cut either", 1, ItemOrigin::BinOverwrite, false, 1, true},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(std::string(c.name));
         EngineFixture fixture;
-        fixture.channel.stopAtPump = 2;
-        std::string path = MakeFile(fixture.folder / "quick.bin", 5 * 65536);
-        CHECK(ShredFile(fixture.context, path, ItemOrigin::BinDelete) == Flow::Stop);
-        CHECK_FALSE(FileExists(path));
-        CHECK(fixture.channel.pumps == 2);
-    }
-    SUBCASE("bin overwrite: cut to zero and kept")
-    {
-        EngineFixture fixture;
-        fixture.channel.stopAtPump = 1;
-        std::string path = MakeFile(fixture.folder / "kept.bin", 5 * 65536);
-        CHECK(ShredFile(fixture.context, path, ItemOrigin::BinOverwrite) == Flow::Stop);
-        CHECK(FileExists(path));
-        CHECK(test::ReadFileBytes(path).empty());
+        fixture.UseMethod(c.method, 2);
+        if (c.silent)
+            fixture.UseSilentJob(c.method, 2);
+        fixture.channel.stopAtPump = c.stopAt;
+        std::string path = MakeFile(fixture.folder / "report.doc", size);
+        REQUIRE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+        fixture.channel.answers.push_back(Answer::Positive);  // the attribute question
+        CHECK(ShredFile(fixture.context, path, c.origin) == Flow::Stop);
+        CHECK(fixture.channel.pumps == c.stopAt);
+        std::string text = MessageText::WithPath(fixture.Text(9242), path);
+        if (c.kept) {
+            std::vector<std::string> left = test::ListFolder(fixture.folder.Path());
+            left.erase(std::remove(left.begin(), left.end(), "log.txt"), left.end());  // a silent run's log
+            CHECK(left == std::vector<std::string>{"report.doc"});
+            std::string bytes = test::ReadFileBytes(path);
+            CHECK(bytes.size() == size);
+            CHECK(bytes.substr(c.stopAt * 65536) == std::string(size - c.stopAt * 65536, 'M'));
+            CHECK(bytes.substr(0, 65536) != std::string(65536, 'M'));
+            CHECK((Attributes(path) & 0x07) == (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+            CHECK(fixture.context.incomplete);
+            if (c.silent) {
+                CHECK(fixture.context.logText == text);
+            } else {
+                REQUIRE_FALSE(fixture.channel.questions.empty());
+                CHECK(fixture.channel.questions.back().text == text);
+                CHECK(fixture.channel.questions.back().style == WarningStyle::Notice);
+            }
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        } else {
+            CHECK(test::ListFolder(fixture.folder.Path()).empty());
+            CHECK_FALSE(fixture.context.incomplete);  // what it was asked to destroy is gone
+            CHECK(fixture.Log().empty());
+        }
     }
 }
 
@@ -424,6 +480,7 @@ TEST_CASE("a file that cannot be deleted is named back and reported")
         fixture.channel.onPump = ProtectFile;
         fixture.channel.answers.push_back(c.answer);
         CHECK(ShredFile(fixture.context, protectPath, ItemOrigin::User) == c.result);
+        CHECK(fixture.context.incomplete);
         std::string text = MessageText::WithPath(fixture.Text(9038), protectPath);
         REQUIRE(FileExists(protectPath));
         CHECK(test::ReadFileBytes(protectPath).empty());

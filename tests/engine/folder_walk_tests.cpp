@@ -560,6 +560,7 @@ TEST_CASE("RemoveFolderIfEmpty")
         RemoveFolderIfEmpty(walk.context, "C:\\empty", walk.disk);
         CHECK_FALSE(walk.disk.Exists("C:\\empty"));
         CHECK(walk.disk.openListings == 0);
+        CHECK_FALSE(walk.context.incomplete);
     }
     SUBCASE("a folder with anything in it stays, without a message")
     {
@@ -582,6 +583,7 @@ TEST_CASE("RemoveFolderIfEmpty")
         walk.disk.AddFolder("C:\\empty");
         walk.disk.removeErrors["C:\\empty"] = EACCES;
         RemoveFolderIfEmpty(walk.context, "C:\\empty", walk.disk);
+        CHECK(walk.context.incomplete);  // the folder chosen is still there
         REQUIRE(walk.channel.questions.size() == 1);
         CHECK(walk.channel.questions[0].style == WarningStyle::Error);
         CHECK(walk.channel.questions[0].text ==

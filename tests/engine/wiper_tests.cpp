@@ -175,6 +175,7 @@ TEST_CASE("wipe: cancel during the fill deletes every file and the folder and sk
         CHECK_FALSE(fixture.context.progressWindow);
         CHECK(fixture.channel.pumps == 3);
         CHECK(fixture.channel.stopRequest != nullptr);
+        CHECK(fixture.context.incomplete);  // the rest of the free space was never reached
 
         std::string step = fixture.Text(method ? 9916 : 9915);
         std::string wait = fixture.Text(9910);
@@ -217,6 +218,30 @@ TEST_CASE("wipe: a work folder left from an earlier run is reused and its files 
     WipeFreeSpace(fixture.context, fixture.root);
     CHECK(fixture.channel.questions.size() == 1);  // the confirmation only
     CHECK_FALSE(fixture.WorkFolderExists());
+}
+
+TEST_CASE("wipe: a work folder name taken by a file is not used, and nothing is written")
+{
+    for (bool silent : {false, true}) {
+        CAPTURE(silent);
+        WipeFixture fixture(3ull << 30, 3ull << 30);
+        if (silent)
+            fixture.UseSilentJob(0, 1);
+        test::WriteFileBytes(fixture.work, "someone's data");
+        fixture.channel.stopAtPump = 1;  // a guard: the wipe must not start at all
+        WipeFreeSpace(fixture.context, fixture.root);
+        std::string text = MessageText::WithPath(fixture.Text(9245), fixture.work);
+        CHECK(fixture.channel.pumps == 0);
+        CHECK(test::ReadFileBytes(fixture.work) == "someone's data");
+        CHECK_FALSE(fixture.context.progressWindow);
+        if (silent) {
+            CHECK(fixture.context.logText == text);
+        } else {
+            REQUIRE(fixture.channel.questions.size() == 2);  // the confirmation, then this
+            CHECK(fixture.channel.questions[1].text == text);
+            CHECK(fixture.channel.questions[1].style == WarningStyle::Notice);
+        }
+    }
 }
 
 namespace {

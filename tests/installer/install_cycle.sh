@@ -125,6 +125,7 @@ cycle() {
 
   # Fresh: nothing of the suite that other tests left in the build's prefix.
   $WINE regsvr32 /u /s "$(winpath "$NW_DIST_DIR/Taskmere.dll")" >/dev/null 2>&1
+  $WINE regsvr32 /u /s "$(winpath "$NW_DIST_DIR/Shelvane.dll")" >/dev/null 2>&1
   wine_reg_delete_key 'HKCU\Software\Vantor Shredder'
   wine_reg_delete_key "$verb_key"
   rm -f "$prefix/drive_c/windows/tasks/"*.job

@@ -4,8 +4,10 @@
 # bytes, and the questions of interactive jobs (answered by tests/answer_dialogs.exe).
 set -u
 . "$NW_SOURCE_DIR/tests/support/wine-test.sh"
+. "$NW_SOURCE_DIR/tests/jobs/job-lib.sh"
 
-JOBS_TAG=jobs . "$NW_SOURCE_DIR/tests/jobs/jobs_lib.sh"
+work=$(make_temp_folder jobs)
+job_install "$work/install"
 
 # Runs Nullwright.exe while answer_dialogs.exe answers its message boxes; sets $questions.
 run_answered() {
@@ -70,22 +72,15 @@ expect_equal "trailing backslash: folder untouched" kept "$(cat "$data/kept/x.tx
 expect_file "trailing backslash: log" "$log" "Task Name: Slash"$'\r\n'"$(english 9053 "$(winpath "$data/kept")\\")"$'\r\n\r\n'
 
 # --- scheduled free-space job on a small drive of its own
-drive=$work/drive
-mkdir "$drive"
-if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=6m tmpfs "$drive" 2>/dev/null; then
+if job_drive y 6m; then
   echo "beside the wipe" > "$drive/kept.txt"
-  ln -sfn "$drive" "$WINEPREFIX/dosdevices/y:"
-  # A running wineserver keeps the drive list it started with; wait for it to end (never kill it:
-  # other tests may be using it).
-  /usr/lib/wine/wineserver -w
   rm -f "$log"
   run_nullwright '"/s" "Space" "/O0" "/T1" "y:\"'
   expect_equal "free-space job: exit status" 0 "$status"
   expect_equal "free-space job: what is left on the drive" "kept.txt" "$(ls -A "$drive")"
   expect_equal "free-space job: the file beside it" "beside the wipe" "$(cat "$drive/kept.txt")"
   expect_file "free-space job: log" "$log" $'Task Name: Space\r\nSuccess\r\n\r\n'
-  rm -f "$WINEPREFIX/dosdevices/y:"
-  umount "$drive"
+  job_drop_drive y
 else
   echo "SKIPPED: free-space job (no tmpfs can be mounted here)"
 fi

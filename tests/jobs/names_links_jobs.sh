@@ -8,7 +8,10 @@
 set -u
 . "$NW_SOURCE_DIR/tests/support/wine-test.sh"
 
-JOBS_TAG=names . "$NW_SOURCE_DIR/tests/jobs/jobs_lib.sh"
+. "$NW_SOURCE_DIR/tests/jobs/job-lib.sh"
+
+work=$(make_temp_folder names)
+job_install "$work/install"
 
 # Key 9073 for a link Wine cannot remove without its target: the text ends in a line break
 # (which $(...) would drop), then the system's reason.

@@ -56,7 +56,7 @@ ExpectNoError "removing a leftover task"
 Dim job
 Set job = schedule.CreateTask(taskName)
 ExpectNoError "CreateTask"
-Expect "Name of a new task", job.Name, ""
+Expect "Name of a new task", job.Name, taskName
 job.ApplicationName = application
 job.CommandLine = commandLine
 job.Creator = "Vantor-Shredder"

@@ -22,7 +22,7 @@ bool EndsWith(const std::string& text, const std::string& end)
 
 }  // namespace
 
-TEST_CASE("a task is saved when it is created, and is named by the next Refresh")
+TEST_CASE("a task is saved and named when it is created, and found by name after Refresh")
 {
     Component component;
     CleanTasks clean;
@@ -34,7 +34,7 @@ TEST_CASE("a task is saved when it is created, and is named by the next Refresh"
     REQUIRE(created.Ok());
     Automation job(created.value);
     CHECK(schedule.Long(L"Count") == 1);
-    CHECK(job.Text(L"Name") == "");
+    CHECK(job.Text(L"Name") == Narrow(kFirst));
     CHECK(job.Text(L"Creator") == "Taskmere");
     CHECK(SystemHasTask(kFirst));
 

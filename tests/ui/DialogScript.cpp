@@ -2,6 +2,7 @@
 
 #include "common/Settings.h"
 #include "ui/MoviePlayer.h"
+#include "ui/resource.h"
 
 #include <algorithm>
 #include <map>
@@ -120,6 +121,21 @@ HWND OpenDialog()
     HWND found = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+HWND ThreadProgressWindow()
+{
+    HWND progress = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            if (!GetDlgItem(window, IDC_PROGRESS_BAR))
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&progress));
+    return progress;
 }
 
 HWND MovieControl(HWND dialog, const std::string& text, const char* className)

@@ -35,6 +35,8 @@ HWND MovieControl(HWND dialog, const std::string& text, const char* className = 
 std::vector<HWND> MovieControls(HWND dialog, const std::string& text, const char* className = "Button");
 // The texts of the visible movie push buttons, left to right.
 std::vector<std::string> VisibleMovieButtons(HWND dialog);
+// The progress window open on this thread (the window with the progress bar), or null.
+HWND ThreadProgressWindow();
 // Presses a button the way a mouse click does.
 void Click(HWND button);
 std::string Text(HWND window);

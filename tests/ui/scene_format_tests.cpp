@@ -171,6 +171,45 @@ TEST_CASE("malformed scenes are rejected with the line that is wrong")
     }
 }
 
+TEST_CASE("elements too small to draw are refused")
+{
+    const std::string header = "movie 1 300 100\n";
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* reason;  // part of the message, or null: the scene is valid
+    } cases[] = {
+        {"zero wide", header + "label 0 0 0 10 text=a\n", "line 2: label is too small to draw"},
+        {"zero high", header + "panel 0 0 10 0 color=FFFFFF\n", "line 2: panel is too small to draw"},
+        {"zero drag area", header + "drag 0 0 0 0\n", "too small to draw"},
+        {"a line one unit high", header + "panel 0 0 300 1 color=D6D7D9\n", nullptr},
+        {"path ellipsis one unit wide", header + "label 0 0 1 10 var=_root.states3 ellipsis=path\n",
+         "line 2: a label with an ellipsis must be at least 18 wide"},
+        {"end ellipsis one short", header + "label 0 0 17 10 var=_root.a ellipsis=end\n", "at least 18 wide"},
+        {"ellipsis just wide enough", header + "label 0 0 18 10 var=_root.a ellipsis=path\n", nullptr},
+        {"a narrow label without ellipsis", header + "label 0 0 1 10 var=_root.a\n", nullptr},
+        {"a heading is larger", header + "label 0 0 20 10 var=_root.a font=heading ellipsis=path\n",
+         "at least 24 wide"},
+        {"a small font needs less", header + "label 0 0 16 10 var=_root.a font=small ellipsis=path\n", nullptr},
+        {"the movie's font counts, also below the label",
+         header + "label 0 0 30 10 var=_root.a ellipsis=path\nfont Tahoma 20\n", "line 2: a label with an ellipsis must be at least 40 wide"},
+    };
+    for (const Case& c : cases) {
+        INFO("c.name: " << std::string(c.name));
+        Scene::Description scene;
+        std::string error;
+        bool parsed = Scene::Parse(c.text, scene, error);
+        CAPTURE(error);
+        if (!c.reason) {
+            CHECK(parsed);
+            continue;
+        }
+        CHECK_FALSE(parsed);
+        CHECK(error.find(c.reason) != std::string::npos);
+        CHECK(scene.elements.empty());
+    }
+}
+
 TEST_CASE("a scene may hold up to the element limit and no more")
 {
     std::string text = "movie 1 100 50\n";

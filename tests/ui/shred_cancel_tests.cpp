@@ -6,7 +6,6 @@
 #include "engine/FileShredder.h"
 #include "tests/ui/DialogScript.h"
 #include "ui/DialogChannel.h"
-#include "ui/resource.h"
 
 #include <doctest/doctest.h>
 
@@ -25,15 +24,7 @@ public:
     void PumpMessages() override
     {
         if (++pumps == pressAt) {
-            EnumThreadWindows(
-                GetCurrentThreadId(),
-                [](HWND window, LPARAM found) -> BOOL {
-                    if (!GetDlgItem(window, IDC_PROGRESS_BAR))
-                        return TRUE;
-                    *reinterpret_cast<HWND*>(found) = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&progress));
+            progress = ThreadProgressWindow();
             REQUIRE(progress != nullptr);
             PostMessageA(MovieControl(progress, "Cancel"), BM_CLICK, 0, 0);
         }
