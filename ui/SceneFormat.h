@@ -61,6 +61,9 @@ bool Parse(const std::string& text, Description& scene, std::string& error);
 // False on an unterminated quote.
 bool SplitWords(const std::string& line, std::vector<std::string>& words);
 
+// The variable and value of a set= field ("_root.name=value"); false when it is none.
+bool SplitAssignment(const std::string& field, std::string& name, std::string& value);
+
 // "RRGGBB" in hexadecimal, as movies write colours; false for anything else.
 bool ParseColour(const std::string& text, unsigned long& rgb);
 
