@@ -535,8 +535,10 @@ void Player::DrawItem(const DRAWITEMSTRUCT& item)
         RECT textRect = rect;
         textRect.left += 4;
         textRect.right -= 4;
+        size_t index = static_cast<size_t>(item.CtlID) - FirstControlId;
+        bool path = index < scene_.elements.size() && scene_.elements[index].Get("ellipsis") == "path";
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (path ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS));
     }
     if (item.itemState & ODS_FOCUS)
         DrawFocusRect(dc, &rect);

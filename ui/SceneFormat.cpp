@@ -51,7 +51,7 @@ const std::vector<KindRule>& Rules()
          {{"value", Variable, nullptr}, {"add", Variable, nullptr}, {"clear", Variable, nullptr},
           {"items", Variable, nullptr}, {"count", Variable, nullptr}, {"done", Variable, nullptr},
           {"selected", Variable, nullptr}, {"counter", Variable, nullptr}, {"drop", Variable, nullptr},
-          {"ellipsis", Choice, "path"}},
+          {"ellipsis", Choice, "path end"}},
          {{"add", "items"}}},
         {Kind::Combo, "combo",
          {{"items", Variable, nullptr}, {"count", Variable, nullptr}, {"choices", Text, nullptr},
