@@ -6,6 +6,7 @@
 //   click=TEXT             press the button (or tick the box) TEXT of the window in hand; '&' in
 //                          a control's text is not counted
 //   select=TEXT            select the entry TEXT of the visible list of the main window
+//   choose=TEXT            choose the entry TEXT in a visible drop-down list of the main window
 //   list                   print the entries of the visible list of the main window: "list: ..."
 //   dialog=TITLE           wait for a dialog titled TITLE over the main window and take it in
 //                          hand; prints its message: "dialog: ..." (line breaks as '|')
@@ -197,6 +198,17 @@ bool Click(const std::string& text)
     return true;
 }
 
+// An entry of a list or combo box of the other process. Wine hands such texts over between
+// processes in UTF-16, whichever kind of window holds them.
+std::string EntryText(HWND control, UINT message, DWORD_PTR index)
+{
+    wchar_t wide[1024] = L"";
+    SendMessageTimeoutW(control, message, index, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 5000, nullptr);
+    char text[2048] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+    return text;
+}
+
 HWND VisibleList()
 {
     HWND host = GetDlgItem(mainWindow, MovieHostId);
@@ -208,11 +220,8 @@ std::vector<std::string> ListEntries(HWND list)
     std::vector<std::string> entries;
     DWORD_PTR count = 0;
     SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
-    for (DWORD_PTR i = 0; i < count && i < 10000; ++i) {
-        char text[1024] = "";
-        SendMessageTimeoutA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
-        entries.push_back(text);
-    }
+    for (DWORD_PTR i = 0; i < count && i < 10000; ++i)
+        entries.push_back(EntryText(list, LB_GETTEXT, i));
     return entries;
 }
 
@@ -232,6 +241,43 @@ bool SelectEntry(const std::string& entry)
         return true;
     }
     return Fail("no entry \"" + entry + "\" in the list");
+}
+
+struct ComboSearch {
+    std::string entry;
+    HWND combo = nullptr;
+    DWORD_PTR index = 0;
+};
+
+BOOL CALLBACK FindComboEntry(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ComboSearch*>(lParam);
+    if (!IsWindowVisible(window) || lstrcmpiA(ClassOf(window).c_str(), "ComboBox") != 0)
+        return TRUE;
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(window, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    for (DWORD_PTR i = 0; i < count && i < 1000; ++i) {
+        if (search->entry == EntryText(window, CB_GETLBTEXT, i)) {
+            search->combo = window;
+            search->index = i;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+bool ChooseEntry(const std::string& entry)
+{
+    ComboSearch search{entry};
+    EnumChildWindows(GetDlgItem(mainWindow, MovieHostId), FindComboEntry, reinterpret_cast<LPARAM>(&search));
+    if (!search.combo)
+        return Fail("no drop-down list offers \"" + entry + "\"");
+    // A choice with the mouse: the selection, then the notice the box sends its parent.
+    SendMessageA(search.combo, CB_SETCURSEL, search.index, 0);
+    // Posted: the choice may make the window ask something.
+    PostMessageA(GetParent(search.combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(search.combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(search.combo));
+    return true;
 }
 
 void Type(HWND edit, const std::string& text)
@@ -323,9 +369,9 @@ HTREEITEM Caret(HWND tree)
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
 }
 
-// The folder browser's tree, walked with the keys a user presses: Home to the desktop, then for
-// each part of the path Right (open, then into it) and Down until the part is selected. Wine
-// shows the root of drive Z: as "/" on the desktop.
+// The folder browser's tree, walked with the keys a user presses: Tab into it, Home to the
+// desktop, then for each part of the path Right (open, then into it) and Down until the part is
+// selected. Wine shows the root of drive Z: as "/" on the desktop.
 bool ChooseFolder(const std::string& path)
 {
     HWND dialog = WaitForDialog("Browse for Folder");
@@ -338,6 +384,10 @@ bool ChooseFolder(const std::string& path)
         return Fail("only folders on drive Z: can be walked to: " + path);
     std::vector<std::string> parts = Split(path.substr(3), '\\');
     parts.insert(parts.begin(), "/");
+    // Tab into the tree, as a user does; the tree selects its first item when it gets the focus.
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
+    if (!WaitFor([&] { return Caret(tree) ? tree : nullptr; }))
+        return Fail("the folder browser's tree selects nothing");
     Key(tree, VK_HOME);
     for (const std::string& part : parts) {
         if (part.empty())
@@ -398,6 +448,8 @@ bool Step(const std::string& step)
         return Click(value);
     if (name == "select")
         return SelectEntry(value);
+    if (name == "choose")
+        return ChooseEntry(value);
     if (name == "list") {
         HWND list = VisibleList();
         if (!list)
@@ -453,11 +505,28 @@ bool Step(const std::string& step)
 
 }  // namespace
 
+// A test that went wrong must not leave the program waiting for a user who never comes.
+void EndProgram()
+{
+    HWND window = mainWindow ? mainWindow : FindWindowExA(nullptr, nullptr, "#32770", "Vantor Shredder");
+    DWORD process = 0;
+    if (!window || !GetWindowThreadProcessId(window, &process))
+        return;
+    HANDLE target = OpenProcess(PROCESS_TERMINATE, FALSE, process);
+    if (target) {
+        TerminateProcess(target, 3);
+        CloseHandle(target);
+    }
+}
+
 int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
-        if (!Step(argv[i]))
+        if (!Step(argv[i])) {
+            std::printf("(at step %d: %s)\n", i, argv[i]);
+            EndProgram();
             return 3;
+        }
         std::fflush(stdout);
     }
     return 0;
