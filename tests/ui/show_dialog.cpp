@@ -37,7 +37,8 @@ BOOL CALLBACK FindShown(HWND window, LPARAM lParam)
 {
     char className[32] = {};
     GetClassNameA(window, className, sizeof(className));
-    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window)) {
+    // The splash is a dialog too, but takes no input: the window to show is the one that does.
+    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window)) {
         *reinterpret_cast<HWND*>(lParam) = window;
         return FALSE;
     }
