@@ -139,16 +139,8 @@ bool Player::Load(const char* path)
     Unload();
     if (!path || !*path)
         return false;
-    AutoHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > static_cast<LONGLONG>(Scene::MaxFileSize))
-        return false;
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!text.empty() && (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr) ||
-                          read != text.size()))
+    std::string text;
+    if (!ReadSmallFile(path, Scene::MaxFileSize, text))
         return false;
     std::string error;
     if (!Scene::Parse(text, scene_, error))
@@ -861,6 +853,24 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+bool ReadSmallFile(const char* path, size_t maxSize, std::string& text)
+{
+    text.clear();
+    AutoHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > static_cast<LONGLONG>(maxSize))
+        return false;
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && (!ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                           read != bytes.size()))
+        return false;
+    text = std::move(bytes);
+    return true;
+}
 
 bool Register()
 {

@@ -229,6 +229,22 @@ const char* KindName(Kind kind)
     return "?";
 }
 
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        if (!lines.back().empty() && lines.back().back() == '\r')
+            lines.back().pop_back();
+        start = end + 1;
+    }
+    return lines;
+}
+
 bool SplitWords(const std::string& line, std::vector<std::string>& words)
 {
     words.clear();
@@ -304,17 +320,9 @@ bool Parse(const std::string& text, Description& scene, std::string& error)
     std::set<int> allFrames;
     bool haveHeader = false;
     int lineNumber = 0;
-    size_t start = 0;
     std::vector<std::string> words;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& line : SplitLines(text)) {
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         if (line.size() > MaxLineLength) {
             error = At(lineNumber, "longer than " + std::to_string(MaxLineLength) + " characters");
             return false;

@@ -57,6 +57,9 @@ struct Description {
 // `scene` is then left empty.
 bool Parse(const std::string& text, Description& scene, std::string& error);
 
+// The lines of a text, without their ends (LF or CR LF).
+std::vector<std::string> SplitLines(const std::string& text);
+
 // Splits one line into words: blanks separate, "..." quotes (with \" and \\ inside).
 // False on an unterminated quote.
 bool SplitWords(const std::string& line, std::vector<std::string>& words);

@@ -1,6 +1,6 @@
 #include "ui/Skin.h"
 
-#include "common/ScopedWin.h"
+#include "ui/MoviePlayer.h"
 #include "ui/SceneFormat.h"
 #include "ui/resource.h"
 
@@ -37,18 +37,10 @@ bool Parse(const std::string& text, std::vector<Element>& elements, std::string&
     }
     bool haveHeader = false;
     int lineNumber = 0;
-    size_t start = 0;
     std::vector<std::string> words;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& line : Scene::SplitLines(text)) {
         ++lineNumber;
         std::string at = "line " + std::to_string(lineNumber) + ": ";
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         if (!Scene::SplitWords(line, words)) {
             error = at + "a quote is not closed";
             return false;
@@ -102,16 +94,8 @@ bool Parse(const std::string& text, std::vector<Element>& elements, std::string&
 bool CSkin::Load(const std::string& path)
 {
     elements_.clear();
-    AutoHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > static_cast<LONGLONG>(SkinFile::MaxFileSize))
-        return false;
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!text.empty() &&
-        (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr) || read != text.size()))
+    std::string text;
+    if (!MoviePlayer::ReadSmallFile(path.c_str(), SkinFile::MaxFileSize, text))
         return false;
     std::string error;
     return SkinFile::Parse(text, elements_, error);

@@ -3,6 +3,7 @@
 // longer than one path) and its folder browser (walked by keyboard).
 #include "tests/support/TestSupport.h"
 #include "tests/ui/DialogScript.h"
+#include "tests/ui/TreeWalk.h"
 #include "ui/ItemPages.h"
 
 #include <commctrl.h>
@@ -61,44 +62,6 @@ std::string ItemText(HWND tree, HTREEITEM item)
     record.cchTextMax = MAX_PATH;
     SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&record));
     return text;
-}
-
-void Key(HWND window, UINT key)
-{
-    SendMessageA(window, WM_KEYDOWN, key, 0);
-    SendMessageA(window, WM_KEYUP, key, 0xC0000000);
-}
-
-HTREEITEM Caret(HWND tree)
-{
-    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-}
-
-// Walks the folder browser's tree as a user does with the keyboard: Tab into it, Home, then for
-// each part Right (open it, go in) and Down until the part is selected. False when a part is
-// not in the tree.
-bool WalkTree(HWND dialog, const std::vector<std::string>& parts)
-{
-    HWND tree = FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
-    if (!tree)
-        return false;
-    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
-    Key(tree, VK_HOME);
-    for (const std::string& part : parts) {
-        HTREEITEM parent = Caret(tree);
-        if (!(SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(parent), TVIS_EXPANDED) & TVIS_EXPANDED))
-            Key(tree, VK_RIGHT);
-        Key(tree, VK_RIGHT);
-        for (;;) {
-            HTREEITEM item = Caret(tree);
-            if (lstrcmpiA(ItemText(tree, item).c_str(), part.c_str()) == 0)
-                break;
-            Key(tree, VK_DOWN);
-            if (Caret(tree) == item)
-                return false;
-        }
-    }
-    return true;
 }
 
 // A folder below Z:\tmp, which Wine's folder browser shows under "/".
@@ -180,7 +143,8 @@ TEST_CASE("the real folder browser gives the file-system folder walked to in its
             return static_cast<INT_PTR>(IDOK);
         },
         {[&](HWND dialog) {
-            walked = WalkTree(dialog, {"/", "tmp", folder.Name(), "inner folder"});
+            HWND tree = FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
+            walked = tree && WalkTree(dialog, tree, {"/", "tmp", folder.Name(), "inner folder"}, ItemText);
             PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         }});
     CHECK_FALSE(script.hung);

@@ -16,6 +16,8 @@
 //   cancel-progress        wait for the progress window and press its Cancel
 //   idle                   wait until the main window takes input again (a run has ended)
 //   close                  close the main window as its system menu does
+#include "tests/ui/TreeWalk.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -24,6 +26,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+using uitest::WithoutMnemonic;
 
 namespace {
 
@@ -41,17 +45,6 @@ std::string Text(HWND window)
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
                         nullptr);
     return text;
-}
-
-std::string WithoutMnemonic(const std::string& text)
-{
-    std::string result;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
-            ++i;
-        result += text[i];
-    }
-    return result;
 }
 
 std::string ClassOf(HWND window)
@@ -358,20 +351,8 @@ std::string TreeItemText(HWND tree, HTREEITEM item)
     return result;
 }
 
-void Key(HWND window, UINT key)
-{
-    SendMessageA(window, WM_KEYDOWN, key, 0);
-    SendMessageA(window, WM_KEYUP, key, 0xC0000000);
-}
-
-HTREEITEM Caret(HWND tree)
-{
-    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-}
-
-// The folder browser's tree, walked with the keys a user presses: Tab into it, Home to the
-// desktop, then for each part of the path Right (open, then into it) and Down until the part is
-// selected. Wine shows the root of drive Z: as "/" on the desktop.
+// The folder browser's tree, walked with the keys a user presses (tests/ui/TreeWalk.h). Wine
+// shows the root of drive Z: as "/" on the desktop.
 bool ChooseFolder(const std::string& path)
 {
     HWND dialog = WaitForDialog("Browse for Folder");
@@ -384,32 +365,8 @@ bool ChooseFolder(const std::string& path)
         return Fail("only folders on drive Z: can be walked to: " + path);
     std::vector<std::string> parts = Split(path.substr(3), '\\');
     parts.insert(parts.begin(), "/");
-    // Tab into the tree, as a user does; the tree selects its first item when it gets the focus.
-    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
-    if (!WaitFor([&] { return Caret(tree) ? tree : nullptr; }))
-        return Fail("the folder browser's tree selects nothing");
-    Key(tree, VK_HOME);
-    for (const std::string& part : parts) {
-        if (part.empty())
-            continue;
-        HTREEITEM parent = Caret(tree);
-        if (!(SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(parent), TVIS_EXPANDED) & TVIS_EXPANDED))
-            Key(tree, VK_RIGHT);
-        Key(tree, VK_RIGHT);
-        bool found = false;
-        for (int step = 0; step < 500 && !found; ++step) {
-            HTREEITEM item = Caret(tree);
-            if (lstrcmpiA(TreeItemText(tree, item).c_str(), part.c_str()) == 0) {
-                found = true;
-                break;
-            }
-            Key(tree, VK_DOWN);
-            if (Caret(tree) == item)
-                break;  // the last item
-        }
-        if (!found)
-            return Fail("no folder \"" + part + "\" in the folder browser");
-    }
+    if (!uitest::WalkTree(dialog, tree, parts, TreeItemText))
+        return Fail("the folder browser's tree does not lead to " + path);
     PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     if (!WaitFor([&] { return IsWindow(dialog) ? nullptr : mainWindow; }))
         return Fail("the folder browser stayed open");

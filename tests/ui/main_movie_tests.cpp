@@ -5,6 +5,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/MainWindowFakes.h"
+#include "tests/ui/TreeWalk.h"
 #include "ui/MainDlg.h"
 
 #include <doctest/doctest.h>
@@ -31,17 +32,6 @@ protected:
 };
 
 using Command = std::pair<std::string, std::string>;
-
-std::string WithoutMnemonic(const std::string& text)
-{
-    std::string result;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
-            ++i;
-        result += text[i];
-    }
-    return result;
-}
 
 std::string ClassOf(HWND window)
 {
