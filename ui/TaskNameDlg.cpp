@@ -60,7 +60,7 @@ private:
         if (m_taskName.empty()) {
             // Both, one after the other: the plain box is seen even where the movie is not.
             std::string text = context_.LookupText(9057);
-            MessageBoxA(GetSafeHwnd(), text.c_str(), title.c_str(), MB_OK);
+            MessageBoxA(GetSafeHwnd(), text.c_str(), title.c_str(), MB_OK);  // only OK to press
             ShowWarning(GetSafeHwnd(), WarningStyle::Notice, text, title);
             return;
         }

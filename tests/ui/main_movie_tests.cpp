@@ -10,6 +10,7 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -383,6 +384,43 @@ TEST_CASE("every control that shows takes the focus by Tab, and F1 on the movie 
     });
     CHECK(movie.opener.opened ==
           std::vector<std::string>{movie.installation.Path() + "\\HLP\\VantorShred.chm||" + std::to_string(SW_SHOWMAXIMIZED)});
+}
+
+TEST_CASE("Tab reaches every control of the area in hand, one after another, and comes round again")
+{
+    MovieFixture movie;
+    std::vector<HWND> reached;
+    std::vector<HWND> tabbable;
+    std::string firstFocus;
+    std::vector<Step> steps;
+    steps.push_back([&](HWND window) {
+        for (HWND control : ShownControls(window))
+            if (GetWindowLongPtrA(control, GWL_STYLE) & WS_TABSTOP)
+                tabbable.push_back(control);
+    });
+    for (int i = 0; i < 40; ++i) {
+        steps.push_back([&](HWND window) {
+            HWND focus = GetFocus();
+            reached.push_back(focus);
+            if (reached.size() == 1)
+                firstFocus = WithoutMnemonic(Text(focus));
+            PostMessageA(focus ? focus : window, WM_KEYDOWN, VK_TAB, 0);
+            PostMessageA(focus ? focus : window, WM_KEYUP, VK_TAB, 0xC0000000);
+        });
+    }
+    steps.push_back([](HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); });
+    ScriptResult result = RunScripted(*movie.dialog, steps);
+    CHECK_FALSE(result.hung);
+    REQUIRE(tabbable.size() == 17);  // the title bar's 2, the areas' 9, the list and the 5 buttons below it
+    std::vector<HWND> firstRound(reached.begin(), reached.begin() + 17);
+    std::vector<HWND> sorted = firstRound;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<HWND> expected = tabbable;
+    std::sort(expected.begin(), expected.end());
+    CHECK(sorted == expected);
+    CHECK(reached[17] == reached[0]);  // round again
+    // The default button has the focus first: Enter adds files.
+    CHECK(firstFocus == "Add files...");
 }
 
 TEST_CASE("no text of the main movie is cut at this display's scale")
