@@ -14,11 +14,13 @@ close_main_window() { $WINE "$NW_BUILD_DIR/tests/drive_window.exe" main close >/
 
 close_main_window
 run_nullwright '"/s" "Weekly" "/O1" "/T3"'
+wait
 expect_equal "exit status" 0 "$status"
 expect_bytes "log after a silent start" "$work/log.txt" 'Task Name: Weekly\r\nSuccess\r\n\r\n'
 
 close_main_window
 run_nullwright '/s'
+wait
 expect_bytes "log after a silent start without a task name" "$work/log.txt" 'Task Name: Weekly\r\nSuccess\r\n\r\nSuccess\r\n\r\n'
 
 finish
