@@ -8,6 +8,8 @@
 #include "engine/ShredLog.h"
 #include "lang/LanguagePack.h"
 #include "lang/MessageText.h"
+#include "ui/MainDlg.h"
+#include "ui/ShellNoticeDlg.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -225,6 +227,8 @@ bool ShredApp::InitInstance(const std::string& commandLine)
 
     // 11.
     shellRecycleSupport = CheckShellRecycleSupport();
+    if (!shellRecycleSupport)
+        ShowOldShellNotice(context);
 
     // 12.
     if (!FindFreeSpaceFunctions())
@@ -240,9 +244,22 @@ bool ShredApp::InitInstance(const std::string& commandLine)
 
 void ShredApp::Run()
 {
-    // Without items the main window will run here.
-    if (!items.empty())
+    if (!items.empty()) {
         RunCommandLineJob(context, items);
+        return;
+    }
+    CMainDlg window(context);
+    window.DoModal();  // the program ends when it closes, however it ends
+}
+
+void ShowOldShellNotice(ShredContext& context)
+{
+    if (Settings::ReadNumber("AlertDisabled", 0) != 0)
+        return;
+    bool dontShowAgain = false;
+    std::string text = OldShellNoticeText(context.appPath, context.language);
+    if (NoticeInPerson(context, NoticeMode::OldShell, text, &dontShowAgain) && dontShowAgain)
+        Settings::WriteNumber("AlertDisabled", 1);
 }
 
 int ShredApp::ExitInstance()

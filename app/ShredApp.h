@@ -65,5 +65,9 @@ private:
     std::unique_ptr<ScopedCom> com_;
 };
 
+// The start-up notice that the shell is too old for the Recycle Bin commands, unless the setting
+// "AlertDisabled" is set; its box ticked and OK store "AlertDisabled" = 1.
+void ShowOldShellNotice(ShredContext& context);
+
 // The program folder: the running program file's path up to its last '\'.
 std::string ProgramFolder();

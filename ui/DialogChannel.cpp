@@ -2,8 +2,8 @@
 
 #include "ui/MovieDialog.h"
 #include "ui/ProgressDlg.h"
+#include "ui/ShellNoticeDlg.h"
 #include "ui/WarningDlg.h"
-
 
 Answer DialogChannel::Ask(WarningStyle style, const std::string& text, const std::string& title, DialogSize size)
 {
@@ -12,9 +12,7 @@ Answer DialogChannel::Ask(WarningStyle style, const std::string& text, const std
 
 bool DialogChannel::ShowNotice(NoticeMode, const std::string& text, const std::string& title, bool* dontShowAgain)
 {
-    // Until the notice dialog exists, the warning dialog asks in its place with the box unticked.
-    *dontShowAgain = false;
-    return Ask(WarningStyle::Confirm, text, title, DialogSize::Normal) == Answer::Positive;
+    return ShowShellNotice(nullptr, text, title, dontShowAgain);
 }
 
 void DialogChannel::Alert(const std::string& text, const std::string& title)

@@ -72,7 +72,9 @@ INT_PTR CMovieDialog::DoModal(HWND owner)
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled)
         EnableWindow(owner, FALSE);  // returns the previous state, known already
-    ShowWindow(window, SW_SHOW);
+    // A dialog whose set-up ended it is never shown.
+    if (!ended_ && window_)
+        ShowWindow(window, SW_SHOW);
 
     while (!ended_ && window_) {
         MSG message;
@@ -164,15 +166,21 @@ bool CMovieDialog::IsModelessDialogMessage(MSG& message)
 void CMovieDialog::LoadMovie(const char* file)
 {
     std::string appPath = Settings::ReadAppPath("");
-    m_movie.SetMovie(appPath + "\\Skin\\" + file);
-    m_movie.SetScale("NoScale");
-    m_movie.SetAlignMode(1);
-    m_movie.SetBackgroundColor(MovieBackground);
+    MovieHost& movie = ActiveMovie();
+    movie.SetMovie(appPath + "\\Skin\\" + file);
+    movie.SetScale("NoScale");
+    movie.SetAlignMode(1);
+    movie.SetBackgroundColor(MovieBackground);
 }
 
 bool CMovieDialog::MoviePlays() const
 {
-    return m_movie.GetReadyState() == MoviePlayer::ReadyStateComplete;
+    return ActiveMovie().GetReadyState() == MoviePlayer::ReadyStateComplete;
+}
+
+bool CMovieDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&)
+{
+    return false;
 }
 
 void CMovieDialog::EndDialog(INT_PTR result)
@@ -314,6 +322,9 @@ INT_PTR CMovieDialog::DispatchDialogMessage(HWND window, UINT message, WPARAM wP
 
 INT_PTR CMovieDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    INT_PTR result = FALSE;
+    if (OnMessage(message, wParam, lParam, result))
+        return result;
     switch (message) {
     case WM_NOTIFY: {
         std::string command, args;

@@ -90,11 +90,17 @@ protected:
     virtual void ShowFallback() = 0;
     // Whether the movie's input is filtered (every movie window but the progress window).
     virtual bool FiltersMovieInput() const { return true; }
+    // Any other message, before the base handles it: true when handled, with its result.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+    // The movie the window talks to: its own host, unless a derived window was given another.
+    virtual MovieHost& ActiveMovie() { return m_movie; }
+    virtual const MovieHost& ActiveMovie() const { return m_movie; }
 
     // Loads AppPath\Skin\<file> into the movie host the way every movie window does.
     void LoadMovie(const char* file);
     bool MoviePlays() const;
     void EndDialog(INT_PTR result);
+    bool Ended() const { return ended_; }
     void StartDragging();
     // The handler of "IDC_FS_Drag", the same in every movie window.
     void OnDrag(const std::string&) { StartDragging(); }

@@ -96,6 +96,11 @@ private:
     void Apply(const std::string& name);
     void SetMessageText(Live& live, const std::string& text);
     void RefillFromIndex(Live& live);
+    void SelectExactly(Live& live, const std::string& value);
+    void DropSelected(Live& live);
+    void ApplyAssignment(const Scene::Element& element);
+    void MeasureItem(MEASUREITEMSTRUCT& item);
+    void DrawItem(const DRAWITEMSTRUCT& item);
     void OnControlCommand(int id, int code);
     void Fire(const std::string& command, const std::string& args);
     HBRUSH BrushFor(unsigned long rgb);
@@ -134,16 +139,8 @@ bool Player::Load(const char* path)
     Unload();
     if (!path || !*path)
         return false;
-    AutoHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > static_cast<LONGLONG>(Scene::MaxFileSize))
-        return false;
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!text.empty() && (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr) ||
-                          read != text.size()))
+    std::string text;
+    if (!ReadSmallFile(path, Scene::MaxFileSize, text))
         return false;
     std::string error;
     if (!Scene::Parse(text, scene_, error))
@@ -322,6 +319,9 @@ void Player::CreateControls()
         case Scene::Kind::List:
             className = "LISTBOX";
             style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            // Drawn by the player to cut long paths in the middle; the strings stay readable.
+            if (element.Has("ellipsis"))
+                style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
             exStyle |= WS_EX_CLIENTEDGE;
             text.clear();
             break;
@@ -365,6 +365,11 @@ void Player::CreateControls()
                     SetWindowSubclass(live.control, GroupBoxProc, 1, 0);  // without it the inside stays grey
                 if (element.kind == Scene::Kind::Edit && element.Has("limit"))
                     SendMessageA(live.control, EM_LIMITTEXT, std::atoi(element.Get("limit").c_str()), 0);
+                if (element.kind == Scene::Kind::Combo && element.Has("choices")) {
+                    Scene::SplitWords(element.Get("choices"), live.entries);  // checked when parsed
+                    for (const std::string& entry : live.entries)
+                        SendMessageA(live.control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+                }
             }
         }
         live_.push_back(live);
@@ -454,6 +459,83 @@ void Player::RefillFromIndex(Live& live)
     }
 }
 
+// The combo's entry equal to `value` (letter case and all), or none when there is no such entry.
+void Player::SelectExactly(Live& live, const std::string& value)
+{
+    int index = -1;
+    for (size_t i = 0; i < live.entries.size(); ++i) {
+        if (live.entries[i] == value) {
+            index = static_cast<int>(i);
+            break;
+        }
+    }
+    SendMessageA(live.control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Player::DropSelected(Live& live)
+{
+    const Scene::Element& element = *live.element;
+    LRESULT selected = SendMessageA(live.control, LB_GETCURSEL, 0, 0);
+    if (selected >= 0 && static_cast<size_t>(selected) < live.entries.size()) {
+        live.entries.erase(live.entries.begin() + selected);
+        SendMessageA(live.control, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+    }
+    variables_[element.Get("selected")].clear();
+    if (element.Has("counter"))
+        variables_[element.Get("counter")] = std::to_string(live.entries.size());
+}
+
+void Player::ApplyAssignment(const Scene::Element& element)
+{
+    std::string name, value;
+    if (element.Has("set") && Scene::SplitAssignment(element.Get("set"), name, value))
+        Store(name, value);
+}
+
+void Player::MeasureItem(MEASUREITEMSTRUCT& item)
+{
+    size_t index = static_cast<size_t>(item.CtlID) - FirstControlId;
+    HFONT font = index < scene_.elements.size() ? FontFor(scene_.elements[index]) : nullptr;
+    int height = 16;
+    AutoWindowDC dc(window_);
+    if (dc) {
+        AutoSelectObject selected(dc.Get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICA metrics;
+        if (GetTextMetricsA(dc.Get(), &metrics))
+            height = metrics.tmHeight + metrics.tmHeight / 3;  // a little air between the lines
+    }
+    item.itemHeight = static_cast<UINT>(height);
+}
+
+void Player::DrawItem(const DRAWITEMSTRUCT& item)
+{
+    if (item.CtlType != ODT_LISTBOX)
+        return;
+    HDC dc = item.hDC;
+    RECT rect = item.rcItem;
+    bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &rect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID != static_cast<UINT>(-1)) {
+        LRESULT length = SendMessageA(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
+        std::string text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
+        if (length > 0 && SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(&text[0])) > 0)
+            text.resize(static_cast<size_t>(length));
+        else
+            text.clear();
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        RECT textRect = rect;
+        textRect.left += 4;
+        textRect.right -= 4;
+        size_t index = static_cast<size_t>(item.CtlID) - FirstControlId;
+        bool path = index < scene_.elements.size() && scene_.elements[index].Get("ellipsis") == "path";
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (path ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS));
+    }
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(dc, &rect);
+}
+
 void Player::Store(const std::string& name, const std::string& value)
 {
     variables_[name] = value;
@@ -486,13 +568,12 @@ void Player::Apply(const std::string& name)
             break;
         case Scene::Kind::Combo: {
             std::string base = element.Get("items");
-            bool isItem = name.size() > base.size() && name.compare(0, base.size(), base) == 0 &&
+            bool isItem = !base.empty() && name.size() > base.size() && name.compare(0, base.size(), base) == 0 &&
                           name.find_first_not_of("0123456789", base.size()) == std::string::npos;
-            if (name == element.Get("count") || isItem)
+            if (element.Has("items") && (name == element.Get("count") || isItem))
                 RefillFromIndex(live);
             if (name == element.Get("selected"))
-                SendMessageA(live.control, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(value.c_str()));
+                SelectExactly(live, value);
             break;
         }
         case Scene::Kind::List:
@@ -511,6 +592,9 @@ void Player::Apply(const std::string& name)
                     variables_[element.Get("selected")].clear();
             } else if (element.Has("items") && name == element.Get("done") && value == "1") {
                 RefillFromIndex(live);
+                variables_[name] = "0";
+            } else if (name == element.Get("drop") && value == "1") {
+                DropSelected(live);
                 variables_[name] = "0";
             }
             break;
@@ -549,6 +633,7 @@ void Player::OnControlCommand(int id, int code)
         std::string args = element.Has("argvar") ? variables_[element.Get("argvar")] : element.Get("arg");
         if (element.Has("once"))
             EnableWindow(live.control, FALSE);  // the result says only whether it was enabled
+        ApplyAssignment(element);
         if (element.Has("goto"))
             ShowFrame(std::atoi(element.Get("goto").c_str()));
         if (element.Has("id")) {
@@ -580,13 +665,19 @@ void Player::OnControlCommand(int id, int code)
                 selected >= 0 && static_cast<size_t>(selected) < live.entries.size() ? live.entries[selected] : "";
         }
         return;
-    case Scene::Kind::Combo:
-        if (code == CBN_SELCHANGE && element.Has("selected")) {
-            LRESULT selected = SendMessageA(live.control, CB_GETCURSEL, 0, 0);
-            variables_[element.Get("selected")] =
-                selected >= 0 && static_cast<size_t>(selected) < live.entries.size() ? live.entries[selected] : "";
-        }
+    case Scene::Kind::Combo: {
+        if (code != CBN_SELCHANGE)
+            return;
+        LRESULT selected = SendMessageA(live.control, CB_GETCURSEL, 0, 0);
+        std::string entry =
+            selected >= 0 && static_cast<size_t>(selected) < live.entries.size() ? live.entries[selected] : "";
+        if (element.Has("selected"))
+            Store(element.Get("selected"), entry);
+        ApplyAssignment(element);
+        if (element.Has("command"))
+            Fire(element.Get("command"), entry);
         return;
+    }
     default:
         return;
     }
@@ -691,6 +782,14 @@ LRESULT Player::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         OnControlCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_MEASUREITEM:
+        if (lParam)
+            MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        if (lParam)
+            DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -754,6 +853,24 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+bool ReadSmallFile(const char* path, size_t maxSize, std::string& text)
+{
+    text.clear();
+    AutoHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > static_cast<LONGLONG>(maxSize))
+        return false;
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && (!ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                           read != bytes.size()))
+        return false;
+    text = std::move(bytes);
+    return true;
+}
 
 bool Register()
 {

@@ -15,6 +15,10 @@ extern const char* const ClassName;
 // Registers the window class once per process; dialog templates name it for their movie host.
 bool Register();
 
+// The whole of a file of at most `maxSize` bytes (movies, skins); false when it cannot be read
+// or is larger.
+bool ReadSmallFile(const char* path, size_t maxSize, std::string& text);
+
 enum Message : UINT {
     SetMovie = WM_APP + 0x300,  // lParam: const char* path. Returns TRUE when the movie plays.
     SetScale,                   // lParam: const char* mode: "NoScale", "ShowAll", "ExactFit", "NoBorder"

@@ -8,7 +8,7 @@ namespace Scene {
 
 namespace {
 
-enum FieldType { Text, Variable, Number, Colour, Choice, Flag };
+enum FieldType { Text, Variable, Assignment, Number, Colour, Choice, Flag };
 
 struct FieldRule {
     const char* name;
@@ -29,6 +29,7 @@ const FieldRule KeyField = {"key", Number, nullptr};
 const FieldRule FontField = {"font", Choice, "normal bold heading small"};
 const FieldRule ColourField = {"color", Colour, nullptr};
 const FieldRule BackgroundField = {"background", Colour, nullptr};
+const FieldRule SetField = {"set", Assignment, nullptr};
 
 const std::vector<KindRule>& Rules()
 {
@@ -42,17 +43,20 @@ const std::vector<KindRule>& Rules()
         {Kind::Icon, "icon", {{"name", Choice, "warning question information error"}, BackgroundField}, {{"name"}}},
         {Kind::Button, "button",
          {TextField, KeyField, {"command", Text, nullptr}, {"arg", Text, nullptr}, {"argvar", Variable, nullptr},
-          {"goto", Number, nullptr}, {"id", Number, nullptr}, {"default", Flag, nullptr}, {"once", Flag, nullptr}},
+          {"goto", Number, nullptr}, {"id", Number, nullptr}, {"default", Flag, nullptr}, {"once", Flag, nullptr},
+          SetField},
          {{"text", "key"}, {"command", "goto", "id"}}},
         {Kind::Drag, "drag", {}, {}},
         {Kind::List, "list",
          {{"value", Variable, nullptr}, {"add", Variable, nullptr}, {"clear", Variable, nullptr},
           {"items", Variable, nullptr}, {"count", Variable, nullptr}, {"done", Variable, nullptr},
-          {"selected", Variable, nullptr}, {"counter", Variable, nullptr}},
+          {"selected", Variable, nullptr}, {"counter", Variable, nullptr}, {"drop", Variable, nullptr},
+          {"ellipsis", Choice, "path end"}},
          {{"add", "items"}}},
         {Kind::Combo, "combo",
-         {{"items", Variable, nullptr}, {"count", Variable, nullptr}, {"selected", Variable, nullptr}},
-         {{"items"}, {"count"}}},
+         {{"items", Variable, nullptr}, {"count", Variable, nullptr}, {"choices", Text, nullptr},
+          {"selected", Variable, nullptr}, {"command", Text, nullptr}, SetField},
+         {{"items", "choices"}}},
         {Kind::Edit, "edit", {{"var", Variable, nullptr}, {"limit", Number, nullptr}}, {{"var"}}},
         {Kind::Radio, "radio",
          {{"var", Variable, nullptr}, {"value", Text, nullptr}, TextField, KeyField, {"group", Flag, nullptr},
@@ -94,6 +98,11 @@ bool ParseNumber(const std::string& text, int maximum, int& value)
         return false;
     value = result;
     return true;
+}
+
+bool IsVariable(const std::string& name)
+{
+    return name.size() > 6 && name.compare(0, 6, "_root.") == 0;
 }
 
 bool IsChoice(const char* choices, const std::string& word)
@@ -158,7 +167,12 @@ bool ParseElement(const KindRule& rule, const std::vector<std::string>& words, i
         bool valid = true;
         switch (field->type) {
         case Text: break;
-        case Variable: valid = value.size() > 6 && value.compare(0, 6, "_root.") == 0; break;
+        case Variable: valid = IsVariable(value); break;
+        case Assignment: {
+            std::string::size_type assign = value.find('=');
+            valid = assign != std::string::npos && IsVariable(value.substr(0, assign));
+            break;
+        }
         case Number: valid = ParseNumber(value, 999999, number); break;
         case Colour: valid = ParseColour(value, rgb); break;
         case Choice: valid = IsChoice(field->choices, value); break;
@@ -179,13 +193,24 @@ bool ParseElement(const KindRule& rule, const std::vector<std::string>& words, i
     }
     // Fields that only make sense together.
     const std::pair<const char*, const char*> pairs[] = {
-        {"add", "value"}, {"value", "add"}, {"items", "count"}, {"done", "items"}};
-    if (rule.kind == Kind::List) {
+        {"add", "value"}, {"value", "add"}, {"items", "count"}, {"done", "items"}, {"drop", "selected"}};
+    if (rule.kind == Kind::List || rule.kind == Kind::Combo) {
         for (const auto& pair : pairs) {
             if (element.Has(pair.first) && !element.Has(pair.second)) {
                 error = At(line, std::string("\"") + pair.first + "\" needs \"" + pair.second + "\"");
                 return false;
             }
+        }
+    }
+    if (rule.kind == Kind::Combo) {
+        if (element.Has("items") && element.Has("choices")) {
+            error = At(line, "a combo takes \"items\" or \"choices\", not both");
+            return false;
+        }
+        std::vector<std::string> choices;
+        if (element.Has("choices") && (!SplitWords(element.Get("choices"), choices) || choices.empty())) {
+            error = At(line, "\"choices\" needs at least one entry");
+            return false;
         }
     }
     if (element.Has("goto")) {
@@ -219,6 +244,22 @@ const char* KindName(Kind kind)
     return "?";
 }
 
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        if (!lines.back().empty() && lines.back().back() == '\r')
+            lines.back().pop_back();
+        start = end + 1;
+    }
+    return lines;
+}
+
 bool SplitWords(const std::string& line, std::vector<std::string>& words)
 {
     words.clear();
@@ -244,6 +285,16 @@ bool SplitWords(const std::string& line, std::vector<std::string>& words)
             return false;
         words.push_back(word);
     }
+    return true;
+}
+
+bool SplitAssignment(const std::string& field, std::string& name, std::string& value)
+{
+    std::string::size_type assign = field.find('=');
+    if (assign == std::string::npos || !IsVariable(field.substr(0, assign)))
+        return false;
+    name = field.substr(0, assign);
+    value = field.substr(assign + 1);
     return true;
 }
 
@@ -284,17 +335,9 @@ bool Parse(const std::string& text, Description& scene, std::string& error)
     std::set<int> allFrames;
     bool haveHeader = false;
     int lineNumber = 0;
-    size_t start = 0;
     std::vector<std::string> words;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& line : SplitLines(text)) {
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         if (line.size() > MaxLineLength) {
             error = At(lineNumber, "longer than " + std::to_string(MaxLineLength) + " characters");
             return false;

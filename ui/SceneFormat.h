@@ -63,9 +63,15 @@ struct Description {
 // or high, and a label with an ellipsis narrower than EllipsisUnitsPerPoint units a point.
 bool Parse(const std::string& text, Description& scene, std::string& error);
 
+// The lines of a text, without their ends (LF or CR LF).
+std::vector<std::string> SplitLines(const std::string& text);
+
 // Splits one line into words: blanks separate, "..." quotes (with \" and \\ inside).
 // False on an unterminated quote.
 bool SplitWords(const std::string& line, std::vector<std::string>& words);
+
+// The variable and value of a set= field ("_root.name=value"); false when it is none.
+bool SplitAssignment(const std::string& field, std::string& name, std::string& value);
 
 // "RRGGBB" in hexadecimal, as movies write colours; false for anything else.
 bool ParseColour(const std::string& text, unsigned long& rgb);

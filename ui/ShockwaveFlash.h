@@ -3,11 +3,13 @@
 // commands arrive as FSCommand events, which the owning dialog receives in OnFSCommand.
 #pragma once
 
+#include "ui/MovieHost.h"
+
 #include <windows.h>
 
 #include <string>
 
-class CShockwaveFlash {
+class CShockwaveFlash : public MovieHost {
 public:
     CShockwaveFlash() = default;
 
@@ -15,15 +17,14 @@ public:
     bool Attach(HWND dialog, int controlId);
     HWND GetSafeHwnd() const { return window_; }
 
-    void SetMovie(const std::string& path);
-    void SetScale(const std::string& mode);
-    void SetAlignMode(long mode);
-    void SetBackgroundColor(long colour);  // 0xRRGGBB
-    void GotoFrame(long frame);
-    void SetVariable(const std::string& name, const std::string& value);
-    std::string GetVariable(const std::string& name) const;
-    // 4 once the movie has loaded completely; anything else means no movie plays.
-    long GetReadyState() const;
+    void SetMovie(const std::string& path) override;
+    void SetScale(const std::string& mode) override;
+    void SetAlignMode(long mode) override;
+    void SetBackgroundColor(long colour) override;
+    void GotoFrame(long frame) override;
+    void SetVariable(const std::string& name, const std::string& value) override;
+    std::string GetVariable(const std::string& name) const override;
+    long GetReadyState() const override;
 
     // The FSCommand event: true when `header` is this host's movie command, with its two strings.
     bool IsFSCommand(const NMHDR* header, std::string& command, std::string& args) const;

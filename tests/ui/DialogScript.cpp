@@ -226,7 +226,8 @@ void Installation::CopyMovie(const char* name)
 
 void Installation::CopyAllMovies()
 {
-    for (const char* name : {"warnning.swf", "Bigwarn.swf", "progress.swf", "subfolder_options.swf"})
+    for (const char* name : {"warnning.swf", "Bigwarn.swf", "progress.swf", "subfolder_options.swf", "aboutAs.swf",
+                             "taskName.swf", "VantorShredder.swf", "skin.skn"})
         CopyMovie(name);
 }
 

@@ -142,6 +142,73 @@ TEST_CASE("a list appends on its signal, consumes the signal and clears on anoth
     CHECK(flash.GetVariable("_root.selectedFile").empty());
 }
 
+TEST_CASE("a button signals its own list to drop the selected entry after taking it as its argument")
+{
+    PlayingMovie movie(
+        "movie 1 234 82\n"
+        "list 0 0 100 40 value=_root.v add=_root.a selected=_root.s drop=_root.d counter=_root.n ellipsis=path\n"
+        "button 0 42 40 12 text=Remove command=ID_X argvar=_root.s set=_root.d=1\n");
+    CShockwaveFlash& flash = movie.dialog.Movie();
+    HWND list = Controls(movie.dialog.Host(), "ListBox").at(0);
+    CHECK((GetWindowLongPtrA(list, GWL_STYLE) & (LBS_OWNERDRAWFIXED | LBS_HASSTRINGS)) ==
+          (LBS_OWNERDRAWFIXED | LBS_HASSTRINGS));
+    std::string deep = "C:\\" + std::string(80, 'd') + "\\" + std::string(80, 'e') + "\\last part.txt";
+    for (const std::string& entry : {std::string("C:\\one"), deep, std::string("C:\\three")}) {
+        flash.SetVariable("_root.v", entry);
+        flash.SetVariable("_root.a", "1");
+    }
+    CHECK(Entries(list) == std::vector<std::string>{"C:\\one", deep, "C:\\three"});  // whole, however long
+    CHECK(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0) > 0);
+
+    HWND remove = MovieControl(movie.dialog.GetSafeHwnd(), "Remove");
+    Click(remove);  // nothing selected: nothing dropped
+    Choose(list, 1, false);
+    Click(remove);
+    CHECK(movie.dialog.commands == std::vector<std::pair<std::string, std::string>>{{"ID_X", ""}, {"ID_X", deep}});
+    CHECK(Entries(list) == std::vector<std::string>{"C:\\one", "C:\\three"});
+    CHECK(flash.GetVariable("_root.n") == "2");
+    CHECK(flash.GetVariable("_root.s").empty());
+    CHECK(flash.GetVariable("_root.d") == "0");
+}
+
+TEST_CASE("a combo of fixed choices: chosen exactly by the program, its choice a command and a setting")
+{
+    PlayingMovie movie(
+        "movie 1 234 82\n"
+        "combo 0 0 40 12 choices=\"1 2 10\" selected=_root.p command=IDC_P set=_root.q=0\n"
+        "radio 50 0 40 10 text=Quick var=_root.q value=1 group\n"
+        "radio 50 12 40 10 text=Thorough var=_root.q value=0\n"
+        "combo 100 0 60 12 items=_root.l count=_root.c selected=_root.s\n");
+    CShockwaveFlash& flash = movie.dialog.Movie();
+    std::vector<HWND> combos = Controls(movie.dialog.Host(), "ComboBox");
+    REQUIRE(combos.size() == 2);
+    HWND passes = combos[0];
+    CHECK(SendMessageA(passes, CB_GETCOUNT, 0, 0) == 3);
+    CHECK(SendMessageA(passes, CB_GETCURSEL, 0, 0) == CB_ERR);
+    flash.SetVariable("_root.p", "10");
+    CHECK(SendMessageA(passes, CB_GETCURSEL, 0, 0) == 2);
+    flash.SetVariable("_root.p", "1");
+    CHECK(SendMessageA(passes, CB_GETCURSEL, 0, 0) == 0);
+    flash.SetVariable("_root.p", "3");  // no such entry: none, not the nearest
+    CHECK(SendMessageA(passes, CB_GETCURSEL, 0, 0) == CB_ERR);
+    CHECK(movie.dialog.commands.empty());
+
+    flash.SetVariable("_root.q", "1");
+    Choose(passes, 1, true);
+    CHECK(flash.GetVariable("_root.p") == "2");
+    CHECK(flash.GetVariable("_root.q") == "0");
+    CHECK(SendMessageA(MovieControl(movie.dialog.GetSafeHwnd(), "Thorough"), BM_GETCHECK, 0, 0) == BST_CHECKED);
+    CHECK(movie.dialog.commands == std::vector<std::pair<std::string, std::string>>{{"IDC_P", "2"}});
+
+    // An entry that only begins like the value is not chosen.
+    flash.SetVariable("_root.c", "1");
+    flash.SetVariable("_root.l0", "English");
+    flash.SetVariable("_root.s", "Eng");
+    CHECK(SendMessageA(combos[1], CB_GETCURSEL, 0, 0) == CB_ERR);
+    flash.SetVariable("_root.s", "English");
+    CHECK(SendMessageA(combos[1], CB_GETCURSEL, 0, 0) == 0);
+}
+
 TEST_CASE("a button bound to a window command sends it to the window, not to the movie's listeners")
 {
     PlayingMovie movie("movie 1 234 82\nbutton 4 4 40 12 text=Help id=9\n");

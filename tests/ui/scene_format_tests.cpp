@@ -116,6 +116,30 @@ TEST_CASE("every element of the main window's areas can be written")
     CHECK(scene.elements.size() == 12);
 }
 
+TEST_CASE("buttons and combo boxes may set a variable; combos may hold fixed choices; lists may drop")
+{
+    Scene::Description scene = ParseOk(
+        "movie 1 200 100\n"
+        "list 0 0 100 40 value=_root.v add=_root.a selected=_root.s drop=_root.d ellipsis=path\n"
+        "button 0 42 40 12 text=Remove command=X argvar=_root.s set=_root.d=1\n"
+        "combo 110 0 40 12 choices=\"1 2 10\" selected=_root.p command=IDC_P set=_root.q=0\n"
+        "button 110 20 40 12 text=Clear goto=1 set=_root.note=\n");
+    REQUIRE(scene.elements.size() == 4);
+    CHECK(scene.elements[1].Get("set") == "_root.d=1");
+    CHECK(scene.elements[2].Get("choices") == "1 2 10");
+    std::string name, value;
+    CHECK(Scene::SplitAssignment("_root.d=1", name, value));
+    CHECK(name == "_root.d");
+    CHECK(value == "1");
+    CHECK(Scene::SplitAssignment("_root.note=", name, value));
+    CHECK(value.empty());
+    CHECK(Scene::SplitAssignment("_root.x=a=b", name, value));
+    CHECK(name == "_root.x");
+    CHECK(value == "a=b");
+    CHECK_FALSE(Scene::SplitAssignment("_root.x", name, value));
+    CHECK_FALSE(Scene::SplitAssignment("title=1", name, value));
+}
+
 TEST_CASE("malformed scenes are rejected with the line that is wrong")
 {
     const std::string header = "movie 1 100 50\n";
@@ -149,6 +173,13 @@ TEST_CASE("malformed scenes are rejected with the line that is wrong")
         {"add without value", header + "list 0 0 10 10 add=_root.a\n", "needs \"value\""},
         {"items without count", header + "list 0 0 10 10 items=_root.a\n", "needs \"count\""},
         {"goto beyond frames", header + "button 0 0 10 10 text=a goto=100\n", "no such frame"},
+        {"set without a value", header + "button 0 0 10 10 text=a command=X set=_root.a\n", "bad value"},
+        {"set of no variable", header + "button 0 0 10 10 text=a command=X set=a=1\n", "bad value"},
+        {"combo without entries", header + "combo 0 0 10 10 selected=_root.a\n", "needs the field \"items\""},
+        {"combo with both", header + "combo 0 0 10 10 items=_root.a count=_root.n choices=\"1 2\"\n", "not both"},
+        {"combo with no choices", header + "combo 0 0 10 10 choices=\"\"\n", "at least one"},
+        {"drop without selected", header + "list 0 0 10 10 value=_root.v add=_root.a drop=_root.d\n", "needs \"selected\""},
+        {"bad list ellipsis", header + "list 0 0 10 10 value=_root.v add=_root.a ellipsis=middle\n", "bad value"},
         {"bad frame", header + "frame x\n", "bad frame number"},
         {"empty frame line", header + "frame\n", "needs frame numbers"},
         {"bad font size", header + "font Tahoma 200\n", "font"},
@@ -226,7 +257,7 @@ TEST_CASE("a scene may hold up to the element limit and no more")
 TEST_CASE("the installed movies are valid scenes")
 {
     for (const char* name : {"warnning.swf", "Bigwarn.swf", "progress.swf", "subfolder_options.swf", "aboutAs.swf",
-                             "taskName.swf"}) {
+                             "taskName.swf", "VantorShredder.swf", "Splash.spl"}) {
         INFO("name: " << std::string(name));
         std::string text = test::ReadFileBytes(test::DistFolder() + "\\Skin\\" + name);
         REQUIRE_FALSE(text.empty());

@@ -1,14 +1,21 @@
 // Shows one of the program's dialogs with sample texts, for screenshots:
 //   show_dialog APPPATH MARKFILE warning|bigwarning STYLE
-//   show_dialog APPPATH MARKFILE subfolder | progress
-// Writes the window's screen rectangle ("left top right bottom") to MARKFILE once it is shown,
-// and closes when MARKFILE has been deleted.
+//   show_dialog APPPATH MARKFILE subfolder | progress | about | taskname | notice MODE
+//   show_dialog APPPATH MARKFILE main AREA
+// Writes the window's screen rectangle ("left top right bottom"; the client area of the main
+// window, which its outline cuts to) to MARKFILE once it is shown, and closes when MARKFILE has
+// been deleted.
+#include "app/ShredApp.h"
 #include "common/Settings.h"
 #include "lang/LanguagePack.h"
 #include "lang/MessageText.h"
+#include "ui/AboutDlg.h"
 #include "ui/DialogChannel.h"
+#include "ui/MainDlg.h"
 #include "ui/ProgressDlg.h"
+#include "ui/ShellNoticeDlg.h"
 #include "ui/SubfolderOptionsDlg.h"
+#include "ui/TaskNameDlg.h"
 #include "ui/WarningDlg.h"
 
 #include <commctrl.h>
@@ -22,12 +29,16 @@ namespace {
 
 std::string markFile;
 bool marked = false;
+bool clientArea = false;
+// Runs once the window shows, before it is photographed.
+void (*prepare)(HWND dialog) = nullptr;
 
 BOOL CALLBACK FindShown(HWND window, LPARAM lParam)
 {
     char className[32] = {};
     GetClassNameA(window, className, sizeof(className));
-    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window)) {
+    // The splash is a dialog too, but takes no input: the window to show is the one that does.
+    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window)) {
         *reinterpret_cast<HWND*>(lParam) = window;
         return FALSE;
     }
@@ -41,8 +52,17 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD)
     if (!dialog)
         return;
     if (!marked) {
+        if (prepare) {
+            prepare(dialog);
+            prepare = nullptr;
+            return;
+        }
         RECT rect;
         GetWindowRect(dialog, &rect);
+        if (clientArea) {
+            GetClientRect(dialog, &rect);
+            MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        }
         FILE* file = std::fopen(markFile.c_str(), "w");
         if (file) {
             std::fprintf(file, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
@@ -52,13 +72,79 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD)
         return;
     }
     if (GetFileAttributesA(markFile.c_str()) == INVALID_FILE_ATTRIBUTES)
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
 std::string Text(const std::string& appPath, int key)
 {
     return LanguagePack::LookupText(appPath, "English", key);
 }
+
+// The main window with its movie open to tell it about sample entries.
+class SampleMainDlg : public CMainDlg {
+public:
+    using CMainDlg::CMainDlg;
+    using CMainDlg::ActiveMovie;
+};
+
+SampleMainDlg* mainWindow = nullptr;
+int area = 0;
+
+// The movie control of `className` whose text is `text`.
+HWND MovieChild(HWND dialog, const char* className, const char* text)
+{
+    HWND host = GetDlgItem(dialog, 1060);
+    for (int id = 20000; id < 20300; ++id) {
+        HWND control = GetDlgItem(host, id);
+        char name[32] = {}, shown[256] = {};
+        if (control && GetClassNameA(control, name, sizeof(name)) && lstrcmpiA(name, className) == 0 &&
+            (!text || (GetWindowTextA(control, shown, sizeof(shown)) >= 0 && lstrcmpA(shown, text) == 0)))
+            return control;
+    }
+    return nullptr;
+}
+
+void PrepareMain(HWND dialog)
+{
+    const char* files[] = {"C:\\Users\\Ann\\Documents\\Reports 2026\\quarterly figures (final).xlsx",
+                           "C:\\Users\\Ann\\Documents\\Letters\\bank statement march.pdf",
+                           "C:\\Users\\Ann\\Pictures\\Holidays\\Passport scan.jpg",
+                           "D:\\Archive\\2019\\Old projects\\Customer database export (complete, do not share).csv"};
+    const char* folders[] = {"C:\\Users\\Ann\\Documents\\Tax returns", "D:\\Archive\\Scans"};
+    const char* tasks[] = {"Weekly: browser downloads", "Nightly free space on C:"};
+    MovieHost& movie = mainWindow->ActiveMovie();
+    for (const char* file : files) {
+        mainWindow->m_page2.files.Append(file);
+        movie.SetVariable("_root.NamesOfFileItems", file);
+        movie.SetVariable("_root.newEntry", "1");
+    }
+    for (const char* folder : folders) {
+        mainWindow->m_page3.folders.Append(folder);
+        movie.SetVariable("_root.NamesOfFolderItems", folder);
+        movie.SetVariable("_root.newFEntry", "1");
+    }
+    movie.SetVariable("_root.myCounter2", "2");
+    for (int i = 0; i < 2; ++i)
+        movie.SetVariable("_root.NamesOfScheduleItems" + std::to_string(i), tasks[i]);
+    movie.SetVariable("_root.FirstTime", "1");
+    const char* areas[] = {"&Files", "F&olders", "Free sp&ace", "&Recycle Bin", "Sc&heduled tasks", "O&ptions"};
+    HWND button = MovieChild(dialog, "Button", areas[area % 6]);
+    if (button)
+        SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+void PrepareTaskName(HWND dialog)
+{
+    HWND edit = MovieChild(dialog, "Edit", nullptr);
+    if (edit)
+        SetWindowTextA(edit, "Weekly: browser downloads");
+}
+
+// No task is taken: the sample only shows the dialog.
+class NoTasks : public TaskNameBook {
+public:
+    bool IsTaken(const std::string&) override { return false; }
+};
 
 }  // namespace
 
@@ -123,6 +209,32 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                 DispatchMessageA(&message);
             }
         }
+    } else if (kind == "about") {
+        ShowAbout(nullptr);
+    } else if (kind == "taskname") {
+        ShredContext context;
+        context.appPath = appPath;
+        context.title = title;
+        NoTasks names;
+        std::string name;
+        prepare = PrepareTaskName;
+        AskTaskName(nullptr, context, names, name);
+    } else if (kind == "notice") {
+        bool box = false;
+        ShowShellNotice(nullptr, style == 1 ? Text(appPath, 9062) : OldShellNoticeText(appPath, "English"), title,
+                        &box);
+    } else if (kind == "main") {
+        DialogChannel channel;
+        ShredApp app;
+        app.context.channel = &channel;
+        if (!app.InitInstance(""))
+            return 1;
+        SampleMainDlg dialog(app.context);
+        mainWindow = &dialog;
+        area = style;
+        clientArea = true;
+        prepare = PrepareMain;
+        dialog.DoModal();
     } else {
         return 2;
     }
