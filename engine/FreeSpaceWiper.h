@@ -1,8 +1,11 @@
-// The free-space wiper: fills a drive's free space with temporary files in a work folder,
-// optionally overwrites them with the thorough passes, then deletes them and the folder.
+// The free-space wiper: fills a drive's free space with temporary files in a work folder, on NTFS
+// then takes over the free records of the file table with small files (engine/FreeRecords.h),
+// optionally overwrites the fill files with the thorough passes, then deletes them all and the
+// folder. A work folder an earlier wipe left is emptied of the wipe's files first.
 #pragma once
 
 #include "engine/FileShredder.h"
+#include "engine/FreeRecords.h"
 #include "engine/ShredContext.h"
 
 #include <string>
@@ -11,6 +14,8 @@
 // of that name left by an earlier run is used again, but a file or a link of that name is not:
 // the wipe is then reported and not started. A stop before the end marks the run incomplete.
 void WipeFreeSpace(ShredContext& context, const std::string& root);
+// The same, its free-record phase on `space` (on NTFS drives only, by the drive table).
+void WipeFreeSpace(ShredContext& context, const std::string& root, RecordSpace& space);
 
 // Results of FillWipeFile.
 enum class FillResult { FileLimit = 0, DriveFull = 1, WriteError = 2, Stopped = 3 };
