@@ -169,9 +169,10 @@ Flow FreeRecordFill::Fill(ProgressView& progress)
 {
     if (capacity_ == 0)
         return context_.stopRequest ? Flow::Stop : Flow::GoOn;
-    // Two subfolders in every folder that has room for them and a file besides, so the tree
-    // grows in breadth and its paths stay short; the rest of the room is for files.
-    const unsigned subfolders = capacity_ >= 4 ? 2 : (capacity_ >= 2 ? 1 : 0);
+    // Two subfolders in every folder with room for two entries, so the tree grows in breadth and
+    // its paths stay short (a chain of folders would end at the longest path with records still
+    // free); the rest of the room is for files. A folder takes over a record as a file does.
+    const unsigned subfolders = std::min(capacity_, 2u);
     const unsigned filesPerFolder = capacity_ - subfolders;
     const std::string countPattern = context_.LookupText(9921);
 

@@ -149,8 +149,15 @@ std::string WipeFilePath(const std::string& folder, unsigned number)
 
 bool IsWipeFillName(const char* name)
 {
+    // SHRED, at least one digit and nothing else, .TMP: WipeFilePath's names, whatever the count.
     size_t length = std::strlen(name);
-    return length >= 9 && _strnicmp(name, "SHRED", 5) == 0 && lstrcmpiA(name + length - 4, ".TMP") == 0;
+    if (length < 10 || _strnicmp(name, "SHRED", 5) != 0 || lstrcmpiA(name + length - 4, ".TMP") != 0)
+        return false;
+    for (size_t i = 5; i < length - 4; ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    }
+    return true;
 }
 
 bool IsRecordName(const char* name)
