@@ -4,6 +4,7 @@
 #include "app/JobRunner.h"
 #include "common/Settings.h"
 #include "common/SidText.h"
+#include "engine/FreeSpaceWiper.h"
 #include "engine/Reporting.h"
 #include "engine/ShredLog.h"
 #include "lang/LanguagePack.h"
@@ -244,6 +245,7 @@ bool ShredApp::InitInstance(const std::string& commandLine)
 
 void ShredApp::Run()
 {
+    OfferToRemoveLeftWorkFolders(context, items);
     if (!items.empty()) {
         RunCommandLineJob(context, items);
         return;

@@ -3,6 +3,7 @@
 #include "common/SystemError.h"
 #include "engine/FreeRecords.h"
 #include "engine/Reporting.h"
+#include "engine/ShredLog.h"
 #include "engine/ShredPlan.h"
 #include "lang/MessageText.h"
 
@@ -263,5 +264,34 @@ void WipeFreeSpace(ShredContext& context, const std::string& root, RecordSpace& 
                 break;
             }
         }
+    }
+}
+
+void OfferToRemoveLeftWorkFolders(ShredContext& context, const std::vector<std::string>& wipedRoots)
+{
+    for (const DriveEntry& drive : context.machine.drives) {
+        if (drive.root[0] == '\0' || GetDriveTypeA(drive.root) != DRIVE_FIXED)
+            continue;
+        bool wiped = false;
+        for (const std::string& item : wipedRoots)
+            wiped = wiped || (item.size() == 3 && lstrcmpiA(item.c_str(), drive.root) == 0);
+        if (wiped)
+            continue;
+        const std::string folder = WipeFolderPath(drive.root);
+        DWORD attributes = GetFileAttributesA(folder.c_str());
+        // A file or a link of that name is not the wipe's (the wipe refuses it in its turn).
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        const std::string text = MessageText::WithPath(context.LookupText(9300), folder);
+        if (context.silent) {
+            AppendLogEntry(text);
+            continue;
+        }
+        if (AskInPerson(context, WarningStyle::YesNo, text) != Answer::Positive)
+            continue;
+        EmptyWorkFolder(folder);  // whatever stays shows in the check below
+        if (!RemoveDirectoryA(folder.c_str()) && GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+            Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9301), folder));
     }
 }

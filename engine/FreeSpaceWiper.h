@@ -9,6 +9,7 @@
 #include "engine/ShredContext.h"
 
 #include <string>
+#include <vector>
 
 // Wipes the free space of the drive at `root` ("C:\"). Reports its own failures. A work folder
 // of that name left by an earlier run is used again, but a file or a link of that name is not:
@@ -16,6 +17,14 @@
 void WipeFreeSpace(ShredContext& context, const std::string& root);
 // The same, its free-record phase on `space` (on NTFS drives only, by the drive table).
 void WipeFreeSpace(ShredContext& context, const std::string& root, RecordSpace& space);
+
+// At a start: a work folder found on a fixed drive of the drive table (a wipe ended from outside
+// left it, and its files may fill the drive) is reported once. A person is offered its removal
+// (9300), which empties it of the wipe's files only (EmptyWorkFolder) and says so when something
+// stays (9301); a silent run logs it without touching it, and without making the log text, so a
+// run that did what it was asked still logs "Success". Drives named in `wipedRoots` ("N:\") are
+// left out: their wipe empties the folder itself.
+void OfferToRemoveLeftWorkFolders(ShredContext& context, const std::vector<std::string>& wipedRoots);
 
 // Results of FillWipeFile.
 enum class FillResult { FileLimit = 0, DriveFull = 1, WriteError = 2, Stopped = 3 };

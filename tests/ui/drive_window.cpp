@@ -8,8 +8,9 @@
 //   select=TEXT            select the entry TEXT of the visible list of the main window
 //   choose=TEXT            choose the entry TEXT in a visible drop-down list of the main window
 //   list                   print the entries of the visible list of the main window: "list: ..."
-//   dialog=TITLE           wait for a dialog titled TITLE over the main window and take it in
-//                          hand; prints its message: "dialog: ..." (line breaks as '|')
+//   dialog=TITLE           wait for a dialog titled TITLE over the main window (or before it
+//                          shows) and take it in hand; prints its message: "dialog: ..." (line
+//                          breaks as '|')
 //   main-again             take the main window in hand again
 //   open-file=FOLDER|NAME|NAME...  in the open-file dialog: go to FOLDER, choose the names, Open
 //   folder=PATH            in the folder browser: walk the tree to PATH by keyboard, OK
@@ -399,7 +400,8 @@ bool Step(const std::string& step)
         current = mainWindow;
         return mainWindow ? true : Fail("no main window");
     }
-    if (!mainWindow)
+    // A dialog the program shows before its main window, and its buttons, need no main window.
+    if (!mainWindow && name != "dialog" && !(name == "click" && current))
         return Fail("no main window in hand");
     if (name == "click")
         return Click(value);
