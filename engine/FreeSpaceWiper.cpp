@@ -283,6 +283,14 @@ void OfferToRemoveLeftWorkFolders(ShredContext& context, const std::vector<std::
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
             (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
+        // A wipe that runs now holds its first fill file open without sharing: not a leftover.
+        HANDLE first = CreateFileA(WipeFilePath(folder, 0).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (first == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+            continue;
+        if (first != INVALID_HANDLE_VALUE)
+            CloseHandle(first);  // opened only to see whether it is in use
         const std::string text = MessageText::WithPath(context.LookupText(9300), folder);
         if (context.silent) {
             AppendLogEntry(text);

@@ -23,7 +23,8 @@ void WipeFreeSpace(ShredContext& context, const std::string& root, RecordSpace& 
 // (9300), which empties it of the wipe's files only (EmptyWorkFolder) and says so when something
 // stays (9301); a silent run logs it without touching it, and without making the log text, so a
 // run that did what it was asked still logs "Success". Drives named in `wipedRoots` ("N:\") are
-// left out: their wipe empties the folder itself.
+// left out: their wipe empties the folder itself, and so is a folder whose first fill file is
+// held open without sharing: its wipe runs now.
 void OfferToRemoveLeftWorkFolders(ShredContext& context, const std::vector<std::string>& wipedRoots);
 
 // Results of FillWipeFile.
