@@ -306,9 +306,9 @@ void TaskSchedule::ScheduleRecycleBin()
 
 void TaskSchedule::ReloadTaskList(TaskList& tasks)
 {
-    tasks.Clear();
     if (!HaveScheduler())
-        return;
+        return;  // the list stays as it was
+    tasks.Clear();
     ComponentResult result = schedule_.Refresh();
     long count = 0;
     if (result.Ok())
