@@ -122,7 +122,7 @@ cycle() {
   $WINE regsvr32 /u /s "$(winpath "$NW_DIST_DIR/Shelvane.dll")" >/dev/null 2>&1
   wine_reg_delete_key 'HKCU\Software\Vantor Shredder'
   wine_reg_delete_key "$verb_key"
-  rm -f "$prefix/drive_c/windows/tasks/"*.job
+  rm -f "$prefix/drive_c/windows/tasks/"*.job "$prefix/drive_c/windows/system32/Taskmere.dll"
 
   # Another program's task, which the uninstaller must leave alone.
   $WINE regsvr32 /s "$(winpath "$NW_DIST_DIR/Taskmere.dll")" >/dev/null 2>&1
