@@ -125,7 +125,7 @@ ComponentResult PutText(IDispatch* object, const wchar_t* member, const std::str
     return Call(object, member, DISPATCH_PROPERTYPUT, {&value}, nullptr);
 }
 
-ComponentResult GetObject(IDispatch* object, const wchar_t* member, WORD flags, std::initializer_list<Value*> arguments,
+ComponentResult GetJob(IDispatch* object, const wchar_t* member, WORD flags, std::initializer_list<Value*> arguments,
                           ScheduledJob& job)
 {
     job = ScheduledJob();
@@ -220,14 +220,14 @@ ComponentResult ScheduleObject::Job(long index, ScheduledJob& job) const
 {
     Value position;
     Value::Index(position, index);
-    return GetObject(schedule_, L"Job", DISPATCH_PROPERTYGET, {&position}, job);
+    return GetJob(schedule_, L"Job", DISPATCH_PROPERTYGET, {&position}, job);
 }
 
 ComponentResult ScheduleObject::CreateTask(const std::string& name, ScheduledJob& job) const
 {
     Value taskName;
     Value::Text(taskName, name);
-    return GetObject(schedule_, L"CreateTask", DISPATCH_METHOD, {&taskName}, job);
+    return GetJob(schedule_, L"CreateTask", DISPATCH_METHOD, {&taskName}, job);
 }
 
 ComponentResult ScheduleObject::Delete(long index) const
