@@ -33,6 +33,8 @@ TEST_CASE("the English pack has a text for every key the program reads")
         9703, 9704, 9705, 9706, 9900, 9901, 9902, 9903, 9904, 9905, 9906, 9907, 9908, 9909, 9910, 9913,
         9914, 9915, 9916, 9917, 9918, 9919, 11000, 11001, 11002, 12000,
         9240, 9241, 9242, 9243, 9244, 9245,
+        // Scheduling.
+        9270, 9271, 9272, 9273, 9274, 9275, 9276, 9277, 9278,
         // The main window's movie and messages.
         9100, 9101, 9102, 9103, 9104, 9105, 9106, 9107, 9108, 9109, 9110, 9111, 9112, 9113, 9114, 9115,
         9116, 9117, 9118, 9119, 9120, 9121, 9122, 9123, 9124, 9125, 9126, 9127, 9128, 9129, 9130, 9131,
@@ -62,6 +64,8 @@ TEST_CASE("English texts carry the markers their callers replace")
         {9914, "%s", 1}, {9914, "%u", 1}, {9914, "%t", 1}, {9918, "%u", 1}, {9918, "%t", 1},
         {9919, "%s", 1}, {9919, "%u", 1}, {9919, "%t", 1},
         {9240, "%u", 1}, {9241, "%s", 1}, {9241, "%u", 1}, {9242, "%s", 1}, {9244, "%s", 1}, {9245, "%s", 1},
+        {9272, "%u", 1}, {9273, "%s", 1}, {9275, "%u", 1}, {9275, "%t", 1}, {9276, "%s", 1}, {9277, "%s", 1},
+        {9278, "%s", 1},
         {9140, "%s", 1}, {9141, "%s", 1}, {9142, "%s", 1}, {9143, "%s", 1}, {9145, "%s", 1}, {9146, "%s", 1},
     };
     for (const Case& c : cases) {
@@ -70,7 +74,8 @@ TEST_CASE("English texts carry the markers their callers replace")
         CHECK(Count(English(c.key), c.marker) == c.count);
     }
     // Texts whose callers do not turn "#" into a line break must not hold one.
-    std::vector<int> shownAsWritten = {9011, 9018, 9025, 9028, 9039, 9044, 9055, 9056, 9900, 9913, 9917, 9144};
+    std::vector<int> shownAsWritten = {9011, 9016, 9018, 9019, 9025, 9028, 9029, 9030, 9039, 9044,
+                                       9055, 9056, 9900, 9913, 9917, 9144, 12000};
     for (int key = 9100; key <= 9139; ++key)
         shownAsWritten.push_back(key);  // the main movie's texts
     for (int key = 9150; key <= 9155; ++key)
