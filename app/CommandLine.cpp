@@ -4,39 +4,7 @@
 
 #include <windows.h>
 
-#include <climits>
 #include <initializer_list>
-
-void ParseCommandLine(const std::string& line, const std::function<bool(const std::string&)>& handle)
-{
-    if (line.find('"') != std::string::npos) {
-        std::string::size_type at = 0;
-        for (;;) {
-            std::string::size_type open = line.find('"', at);
-            if (open == std::string::npos)
-                return;
-            std::string::size_type close = line.find('"', open + 1);
-            if (close == std::string::npos)
-                return;
-            if (!handle(line.substr(open + 1, close - open - 1)))
-                return;
-            at = close + 1;
-        }
-    }
-
-    std::string::size_type at = 0;
-    for (;;) {
-        std::string::size_type start = line.find_first_not_of(' ', at);
-        if (start == std::string::npos)
-            return;
-        std::string::size_type end = line.find(' ', start);
-        if (end == std::string::npos)
-            end = line.size();
-        if (!handle(line.substr(start, end - start)))
-            return;
-        at = end;
-    }
-}
 
 namespace {
 
@@ -122,42 +90,4 @@ ProgramStart ThisProgramStart()
     if (length > 0 && length < MAX_PATH)
         CodePage::Narrow(std::wstring(shortPath, length), start.shortPath);
     return start;
-}
-
-int LeadingNumber(const char* text)
-{
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
-        ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-')
-        negative = *text++ == '-';
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative)
-        return static_cast<int>(-value);
-    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
-}
-
-Argument ClassifyArgument(const std::string& token)
-{
-    Argument argument;
-    if (token == "/s") {
-        argument.kind = Argument::Silent;
-        return argument;
-    }
-    if (token.empty() || token[0] != '/') {
-        argument.kind = Argument::Item;
-        return argument;
-    }
-    char letter = token.size() > 1 ? token[1] : '\0';
-    if (letter == 'O' || letter == 'T' || letter == 'F' || letter == 'R') {
-        argument.kind = Argument::Switch;
-        argument.letter = letter;
-        argument.value = LeadingNumber(token.c_str() + 2);
-    }
-    return argument;
 }

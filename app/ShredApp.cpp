@@ -9,6 +9,7 @@
 #include "engine/ShredLog.h"
 #include "lang/LanguagePack.h"
 #include "lang/MessageText.h"
+#include "schedule/TaskSchedule.h"
 #include "ui/MainDlg.h"
 #include "ui/ShellNoticeDlg.h"
 
@@ -23,7 +24,6 @@ ShredApp::ShredApp() = default;
 ShredApp::~ShredApp()
 {
     context.progressWindow.reset();
-    taskDriver.Reset();
     scheduler.Reset();
     com_.reset();
 }
@@ -226,6 +226,10 @@ bool ShredApp::InitInstance(const std::string& commandLine)
     // 9.
     CollectProtectedFolders();
 
+    // 10. The scheduling front end says it when there is no Schedule object.
+    if (components->CheckSchedulerComponent(context))
+        scheduler = components->CreateScheduler();
+
     // 11.
     shellRecycleSupport = CheckShellRecycleSupport();
     if (!shellRecycleSupport)
@@ -240,6 +244,8 @@ bool ShredApp::InitInstance(const std::string& commandLine)
     if (!FillUserSid(someDriveNtfs))
         return false;
 
+    // 15.
+    components->CheckMenuExtension(context);
     return true;
 }
 
@@ -250,7 +256,10 @@ void ShredApp::Run()
         RunCommandLineJob(context, items);
         return;
     }
-    CMainDlg window(context);
+    TaskSchedule schedule(context, scheduler.Get());
+    MainWindowSeams seams;
+    seams.schedule = &schedule;
+    CMainDlg window(context, seams);
     window.DoModal();  // the program ends when it closes, however it ends
 }
 
@@ -258,8 +267,13 @@ void ShowOldShellNotice(ShredContext& context)
 {
     if (Settings::ReadNumber("AlertDisabled", 0) != 0)
         return;
-    bool dontShowAgain = false;
     std::string text = OldShellNoticeText(context.appPath, context.language);
+    // Nobody sees a dialog of a silent run, and it would keep the job from starting.
+    if (context.silent) {
+        LogMessage(context, text);
+        return;
+    }
+    bool dontShowAgain = false;
     if (NoticeInPerson(context, NoticeMode::OldShell, text, &dontShowAgain) && dontShowAgain)
         Settings::WriteNumber("AlertDisabled", 1);
 }

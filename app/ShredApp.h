@@ -1,9 +1,10 @@
 // The application object: start-up, the command line, the run of the program and its end. It
 // owns the engine's context (engine/ShredContext.h), which holds what the shredders share, and
 // keeps for itself what only the program as a whole needs: the job's items, the single-instance
-// mutex, COM and the automation drivers.
+// mutex, COM and the task scheduler component's Schedule object.
 #pragma once
 
+#include "app/Components.h"
 #include "common/ScopedWin.h"
 #include "engine/ShredContext.h"
 
@@ -48,9 +49,12 @@ public:
     // The shell offers the Recycle Bin's query and empty functions.
     bool shellRecycleSupport = false;
 
-    // Automation drivers: the scheduler object and the task the scheduling front end works on.
+    // The Schedule object of the task scheduler component; null when the component is missing
+    // or could not be created. The scheduling front end drives it (and the task in hand).
     ComPtr<IDispatch> scheduler;
-    ComPtr<IDispatch> taskDriver;
+
+    // The component checks of start-up.
+    StartupComponents* components = &SystemComponents();
 
 private:
     bool Fail(int key, const std::string& text = std::string());

@@ -320,19 +320,24 @@ void CMyPropertyPage3::EditSubfolderOptions()
         Settings::WriteNumber("Remove", chosen.removal);
 }
 
-void CMyPropertyPage4::ShredDriveNow(const std::string& label)
+std::string OfferedDriveRoot(const ShredContext& context, const std::string& label)
 {
     if (label.size() != 2 || label[1] != ':')
-        return;
+        return std::string();
     char letter = label[0];
     if (letter >= 'a' && letter <= 'z')
         letter = static_cast<char>(letter - 'a' + 'A');
     if (letter < 'A' || letter > 'Z')
-        return;
-    const DriveEntry& drive = support_.context.machine.drives[letter - 'A'];
-    if (drive.root[0] == '\0')
+        return std::string();
+    return context.machine.drives[letter - 'A'].root;
+}
+
+void CMyPropertyPage4::ShredDriveNow(const std::string& label)
+{
+    std::string root = OfferedDriveRoot(support_.context, label);
+    if (root.empty())
         return;  // not a drive the window offers
-    support_.shredders.WipeFreeSpace(support_.context, drive.root);
+    support_.shredders.WipeFreeSpace(support_.context, root);
 }
 
 void CMyPropertyPage5::ShredRecycleBinNow()

@@ -80,6 +80,10 @@ std::vector<std::string> SplitOpenFileResult(const char* result, size_t size);
 // blanks, up to the first character that is not a digit; 0 without digits.
 int ParsePassCount(const std::string& argument);
 
+// The root ("C:\\") of the drive labelled `label` ("C:", in either letter case) when the main
+// window offers that drive (the start-up's drive table holds it); empty otherwise.
+std::string OfferedDriveRoot(const ShredContext& context, const std::string& label);
+
 // What every page works with.
 struct PageSupport {
     ShredContext& context;

@@ -16,9 +16,10 @@ const char* const TakenDuringRun[] = {"ID_FS_minimize", "ID_FS_Help", "IDC_FS_Dr
 
 }  // namespace
 
-// A shred run started by a command: the window takes no other command that could start a run or
-// change a list meanwhile, and is disabled, as the wiper disables it, so that it takes no input
-// at all. The progress window is a window of its own and keeps working.
+// A shred run, or a schedule action with its dialogs, started by a command: the window takes no
+// other command that could start a run or change a list meanwhile, and is disabled, as the wiper
+// disables it, so that it takes no input at all (the scheduler's own schedule dialog has no
+// owner to disable). The progress window is a window of its own and keeps working.
 class CMainDlg::RunScope {
 public:
     explicit RunScope(CMainDlg& dialog) : dialog_(dialog)
@@ -93,14 +94,23 @@ CMovieDialog::CommandTable CMainDlg::Commands() const
         {"ID_FS_Browse", 0, On(&CMainDlg::OnBrowseFiles)},
         {"ID_FS_RemoveItem", 0, On(&CMainDlg::OnRemoveFile)},
         {"ID_FS_RemoveAllItem", 0, On(&CMainDlg::OnRemoveAllFiles)},
+        {"ID_FS_ScheduleFile", 0, On(&CMainDlg::OnScheduleFiles)},
         {"ID_FS_ShredFile", 0, On(&CMainDlg::OnShredFiles)},
         {"ID_FS_FBrowse", 0, On(&CMainDlg::OnBrowseFolder)},
         {"ID_FS_RemoveFolderItem", 0, On(&CMainDlg::OnRemoveFolder)},
         {"ID_FS_RemoveAllFolderItem", 0, On(&CMainDlg::OnRemoveAllFolders)},
+        {"ID_FS_ScheduleFolder", 0, On(&CMainDlg::OnScheduleFolders)},
         {"ID_FS_ShredFolder", 0, On(&CMainDlg::OnShredFolders)},
         {"ID_FS_ShredRecycleBin", 0, On(&CMainDlg::OnShredRecycleBin)},
+        {"ID_FS_ScheduleRecycleBin", 0, On(&CMainDlg::OnScheduleRecycleBin)},
         {"ID_FS_ShredDrive", 0, On(&CMainDlg::OnShredDrive)},
+        {"ID_FS_ScheduleDrive", 0, On(&CMainDlg::OnScheduleDrive)},
+        {"IDC_FS_GetIn", 0, On(&CMainDlg::OnShowScheduleList)},
+        {"ID_FS_RemoveAllSchedule", 0, On(&CMainDlg::OnDeleteAllTasks)},
+        {"ID_FS_RemoveScheduleItem", 0, On(&CMainDlg::OnDeleteTask)},
         {"ID_FS_viewLog", 0, On(&CMainDlg::OnViewLog)},
+        {"ID_FS_runNow", 0, On(&CMainDlg::OnRunTask)},
+        {"ID_FS_taskProperties", 0, On(&CMainDlg::OnTaskProperties)},
         {"ID_FS_subFolder", 0, On(&CMainDlg::OnSubfolderOptions)},
         // Escape would end an ordinary dialog; the main window ends only when asked to close.
         {nullptr, IDCANCEL, On(&CMainDlg::OnNothing)},
@@ -406,4 +416,108 @@ void CMainDlg::OnViewLog(const std::string&)
 void CMainDlg::OnSubfolderOptions(const std::string&)
 {
     m_page3.EditSubfolderOptions();
+}
+
+void CMainDlg::ShowScheduleList()
+{
+    const std::vector<std::string>& names = m_page6.tasks.Names();
+    MovieHost& movie = ActiveMovie();
+    movie.SetVariable("_root.myCounter2", std::to_string(names.size()));
+    for (size_t i = 0; i < names.size(); ++i)
+        movie.SetVariable("_root.NamesOfScheduleItems" + std::to_string(i), names[i]);
+    movie.SetVariable("_root.FirstTime", "1");
+}
+
+void CMainDlg::OnScheduleFiles(const std::string&)
+{
+    if (!schedule_)
+        return;
+    RunScope run(*this);
+    if (schedule_->ScheduleFiles(m_page2.files))
+        ResetFileList();
+}
+
+void CMainDlg::OnScheduleFolders(const std::string&)
+{
+    if (!schedule_)
+        return;
+    RunScope run(*this);
+    if (schedule_->ScheduleFolders(m_page3.folders))
+        ResetFolderList();
+}
+
+void CMainDlg::OnScheduleRecycleBin(const std::string&)
+{
+    if (!schedule_)
+        return;
+    RunScope run(*this);
+    schedule_->ScheduleRecycleBin();
+}
+
+void CMainDlg::OnScheduleDrive(const std::string& args)
+{
+    if (!schedule_)
+        return;
+    RunScope run(*this);
+    schedule_->ScheduleDrive(args);
+}
+
+void CMainDlg::OnShowScheduleList(const std::string&)
+{
+    if (!schedule_)
+        return;
+    {
+        RunScope run(*this);
+        schedule_->ReloadTaskList(m_page6.tasks);
+    }
+    ShowScheduleList();
+}
+
+void CMainDlg::OnDeleteAllTasks(const std::string&)
+{
+    if (!schedule_)
+        return;
+    TaskListChange change;
+    {
+        RunScope run(*this);
+        change = schedule_->DeleteAllTasks(m_page6.tasks);
+    }
+    if (change == TaskListChange::Emptied)
+        ActiveMovie().SetVariable("_root.removeScheduleList", "1");
+    else if (change == TaskListChange::Reloaded)
+        ShowScheduleList();
+}
+
+// The task the movie names, looked up in the task list; `action` acts on it there.
+void CMainDlg::ActOnTask(const std::string& name, TaskAction action)
+{
+    if (!schedule_)
+        return;
+    size_t position = m_page6.tasks.Find(name);
+    if (position == TaskList::npos) {
+        Report(context_, WarningStyle::Notice, context_.LookupText(9028));
+        return;
+    }
+    TaskListChange change;
+    {
+        RunScope run(*this);
+        change = (schedule_->*action)(m_page6.tasks, position);
+    }
+    if (change != TaskListChange::None)
+        ShowScheduleList();
+}
+
+void CMainDlg::OnDeleteTask(const std::string& args)
+{
+    ActOnTask(args, &ScheduleFrontEnd::DeleteTask);
+}
+
+void CMainDlg::OnRunTask(const std::string& args)
+{
+    ActOnTask(args, &ScheduleFrontEnd::RunTask);
+}
+
+void CMainDlg::OnTaskProperties(const std::string& args)
+{
+    ActOnTask(args, &ScheduleFrontEnd::ShowTaskProperties);
 }

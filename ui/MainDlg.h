@@ -4,8 +4,9 @@
 // pages of ui/ItemPages.h, and tells the movie the results through its variables. It is the
 // engine's parent window and the application's main window while it is open.
 //
-// The scheduling commands are not in the table yet: the scheduling front end will come in
-// through ScheduleFrontEnd (ui/ScheduleFrontEnd.h), which the application hands over.
+// The scheduling commands go to the scheduling front end (ui/ScheduleFrontEnd.h), which the
+// application hands over; the window looks the movie's task names up in its task list and
+// shows the list the front end read.
 #pragma once
 
 #include "engine/ItemShredder.h"
@@ -75,12 +76,24 @@ private:
     void OnShredFolders(const std::string&);
     void OnShredRecycleBin(const std::string&);
     void OnShredDrive(const std::string& args);
+    void OnScheduleFiles(const std::string&);
+    void OnScheduleFolders(const std::string&);
+    void OnScheduleRecycleBin(const std::string&);
+    void OnScheduleDrive(const std::string& args);
+    void OnShowScheduleList(const std::string&);
+    void OnDeleteAllTasks(const std::string&);
+    void OnDeleteTask(const std::string& args);
     void OnViewLog(const std::string&);
+    void OnRunTask(const std::string& args);
+    void OnTaskProperties(const std::string& args);
     void OnSubfolderOptions(const std::string&);
     void OnNothing(const std::string&) {}
 
     void ResetFileList();
     void ResetFolderList();
+    void ShowScheduleList();
+    using TaskAction = TaskListChange (ScheduleFrontEnd::*)(TaskList&, size_t);
+    void ActOnTask(const std::string& name, TaskAction action);
     void OpenHelpFile();
     void SetIcons();
 

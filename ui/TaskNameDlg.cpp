@@ -1,15 +1,46 @@
 #include "ui/TaskNameDlg.h"
 
+#include "common/CodePage.h"
 #include "common/Settings.h"
 #include "lang/LanguagePack.h"
+#include "lang/MessageText.h"
 #include "ui/MovieDialog.h"
 #include "ui/WarningDlg.h"
 #include "ui/resource.h"
 
+#include <cwchar>
 #include <memory>
 #include <new>
 
 namespace {
+
+// The names the system keeps for its devices; "NAME.job" would open the device, not a file.
+const wchar_t* const DeviceNames[] = {L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2", L"COM3", L"COM4",
+                                      L"COM5", L"COM6", L"COM7", L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3",
+                                      L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8", L"LPT9"};
+
+bool IsDeviceName(const std::wstring& name)
+{
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    for (const wchar_t* device : DeviceNames)
+        if (_wcsicmp(stem.c_str(), device) == 0)
+            return true;
+    return false;
+}
+
+// The warning that tells why `name` cannot name a task.
+std::string FaultText(const ShredContext& context, TaskNameFault fault, const std::string& name)
+{
+    switch (fault) {
+    case TaskNameFault::Characters: return MessageText::ExpandLineBreaks(context.LookupText(9271));
+    case TaskNameFault::Device: return MessageText::WithPath(context.LookupText(9273), name);
+    case TaskNameFault::TooLong:
+        return MessageText::WithNumber(context.LookupText(9272), static_cast<unsigned>(MaxTaskNameLength()));
+    default: return MessageText::ExpandLineBreaks(context.LookupText(9057));
+    }
+}
 
 class CTaskNameDlg : public CMovieDialog {
 public:
@@ -64,11 +95,18 @@ private:
             ShowWarning(GetSafeHwnd(), WarningStyle::Notice, text, title);
             return;
         }
-        if (names_.IsTaken(m_taskName)) {
-            ShowWarning(GetSafeHwnd(), WarningStyle::Notice, context_.LookupText(9016), title);
+        TaskNameFault fault = CheckTaskName(m_taskName);
+        if (fault != TaskNameFault::None) {
+            ShowWarning(GetSafeHwnd(), WarningStyle::Notice, FaultText(context_, fault, m_taskName), title);
             return;
         }
-        EndDialog(IDOK);
+        switch (names_.Check(m_taskName)) {
+        case TaskNameState::Free: EndDialog(IDOK); return;
+        case TaskNameState::Taken:
+            ShowWarning(GetSafeHwnd(), WarningStyle::Notice, context_.LookupText(9016), title);
+            return;
+        case TaskNameState::Unknown: return;  // the book said why; the name may be tried again
+        }
     }
     void OnCancel(const std::string&) { EndDialog(IDCANCEL); }
 
@@ -93,4 +131,37 @@ bool AskTaskName(HWND owner, ShredContext& context, TaskNameBook& names, std::st
         return false;
     name = dialog->m_taskName;
     return true;
+}
+
+size_t MaxTaskNameLength()
+{
+    // The task file is the Windows folder, "\Tasks\", the name and ".job", with its terminator.
+    wchar_t windows[MAX_PATH];
+    UINT folder = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (folder == 0 || folder >= MAX_PATH)
+        return 0;  // unknown: no name is taken rather than one that does not fit
+    const size_t around = std::wcslen(L"\\Tasks\\") + std::wcslen(L".job") + 1;
+    return folder + around >= MAX_PATH ? 0 : MAX_PATH - around - folder;
+}
+
+TaskNameFault CheckTaskName(const std::string& name)
+{
+    if (name.empty())
+        return TaskNameFault::Empty;
+    // The characters as the system will see them: a legacy code page's second byte of a
+    // character may look like a backslash.
+    std::wstring wide = CodePage::Widen(name);
+    if (wide.empty())
+        return TaskNameFault::Characters;
+    for (wchar_t ch : wide) {
+        if (ch < 0x20 || std::wcschr(L"\\/:*?\"<>|", ch))
+            return TaskNameFault::Characters;
+    }
+    if (wide.back() == L'.' || wide.back() == L' ')
+        return TaskNameFault::Characters;
+    if (IsDeviceName(wide))
+        return TaskNameFault::Device;
+    if (wide.size() > MaxTaskNameLength())
+        return TaskNameFault::TooLong;
+    return TaskNameFault::None;
 }

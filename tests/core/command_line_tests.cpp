@@ -167,6 +167,54 @@ TEST_CASE("unknown switches and lower-case letters change nothing")
     CHECK_FALSE(job.app.context.silent);
 }
 
+TEST_CASE("the lines of scheduled tasks, written out")
+{
+    std::string items = TaskItem("C:\\a.txt", true) + TaskItem("D:\\b c.doc", false);
+    CHECK(FilesTaskLine("Weekly", 1, 3, items) == "\"/s\" \"Weekly\" \"/O1\" \"/T3\" \"C:\\a.txt\" \"D:\\b c.doc\"");
+    // The list's first entry left out: its blank stays in front of the second.
+    CHECK(FilesTaskLine("Weekly", 0, 3, TaskItem("D:\\b.txt", false)) ==
+          "\"/s\" \"Weekly\" \"/O0\" \"/T3\"  \"D:\\b.txt\"");
+    CHECK(FoldersTaskLine("Nightly", 1, 10, 2, 1, TaskItem("C:\\My Data", true)) ==
+          "\"/s\" \"Nightly\" \"/O1\" \"/T10\" \"/F2\" \"/R1\" \"C:\\My Data\"");
+    CHECK(DriveTaskLine("Free C", 0, 3, "C:\\") == "\"/s\" \"Free C\" \"/O0\" \"/T3\" \"C:\\\"");
+    CHECK(RecycleBinTaskLine("Bin", 1, 7) == "\"/s\" \"Bin\" \"/O1\" \"/T7\" \"recycle\"");
+}
+
+TEST_CASE("what a task's line gives the program is what the task was made of")
+{
+    struct Case {
+        std::string line;
+        int method, passCount, folderPolicy, removePolicy;
+        Strings items;
+    } cases[] = {
+        {FilesTaskLine("Weekly files", 1, 3,
+                       TaskItem("C:\\Program Files\\a b.txt", true) + TaskItem("\\\\server\\share\\c.txt", false)),
+         1, 3, 0, 0, {"C:\\Program Files\\a b.txt", "\\\\server\\share\\c.txt"}},
+        {FilesTaskLine("Second only", 0, 1, TaskItem("C:\\second one.txt", false)), 0, 1, 0, 0,
+         {"C:\\second one.txt"}},
+        {FoldersTaskLine("Folders", 1, 10, 2, 1, TaskItem("C:\\My Data", true) + TaskItem("D:\\old stuff", false)),
+         1, 10, 2, 1, {"C:\\My Data", "D:\\old stuff"}},
+        {FoldersTaskLine("Prompted", 0, 3, 1, 0, TaskItem("C:\\x", true)), 0, 3, 1, 0, {"C:\\x"}},
+        {DriveTaskLine("Free space of C", 0, 3, "C:\\"), 0, 3, 0, 0, {"C:\\"}},
+        {RecycleBinTaskLine("Recycle Bin", 1, 5), 1, 5, 0, 0, {"recycle"}},
+        // Stored out of range: written as stored, and start-up corrects them at the run.
+        {RecycleBinTaskLine("Odd", 7, 0), 7, 0, 0, 0, {"recycle"}},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.line);
+        ParsedJob job(c.line);
+        CHECK(job.app.context.silent);
+        CHECK_FALSE(job.app.expectTaskName);
+        CHECK(job.app.context.job.method == c.method);
+        CHECK(job.app.context.job.passCount == c.passCount);
+        CHECK(job.app.context.job.folderPolicy == c.folderPolicy);
+        CHECK(job.app.context.job.removePolicy == c.removePolicy);
+        CHECK(job.app.items == c.items);
+    }
+    ParsedJob named(FilesTaskLine("Weekly files", 1, 3, TaskItem("C:\\a.txt", true)));
+    CHECK(named.Log() == "Task Name: Weekly files\r\n");
+}
+
 TEST_CASE("32 KiB of arbitrary bytes parse without a crash")
 {
     test::FreshSettings settings;

@@ -8,6 +8,7 @@ set -u
 work=$(make_temp_folder start)
 wine_reg_set 'HKCU\Software\Vantor Shredder\Shred' AppPath REG_SZ "$(winpath "$work")"
 cp -r "$NW_DIST_DIR/Lang" "$NW_DIST_DIR/Skin" "$work/"
+install_components "$work"
 
 # Closes the main window the next start shows.
 close_main_window() { $WINE "$NW_BUILD_DIR/tests/drive_window.exe" main close >/dev/null 2>&1 & }

@@ -26,6 +26,7 @@ struct StartedApp {
     {
         fixture.Install();
         app.context.channel = &fixture.channel;
+        app.components = &test::Installed();
         started = app.InitInstance(commandLine);
     }
 };
@@ -37,6 +38,7 @@ TEST_CASE("an interactive start stores the program's folder when AppPath is miss
     StartFixture fixture;
     ShredApp app;
     app.context.channel = &fixture.channel;
+    app.components = &test::Installed();
     REQUIRE(app.InitInstance(""));
     CHECK(app.context.appPath == ProgramFolder());
     CHECK(Settings::ReadString("AppPath", "") == ProgramFolder());
@@ -50,6 +52,7 @@ TEST_CASE("a command-line job never creates AppPath")
     StartFixture fixture;
     ShredApp app;
     app.context.channel = &fixture.channel;
+    app.components = &test::Installed();
     REQUIRE(app.InitInstance("C:\\nothing.txt"));
     CHECK(app.context.appPath == ProgramFolder());  // for its files, without storing it
     CHECK_FALSE(test::ValueExists("AppPath"));
@@ -63,12 +66,14 @@ TEST_CASE("a second interactive start is refused; jobs run beside it")
     fixture.Install();
     ShredApp first;
     first.context.channel = &fixture.channel;
+    first.components = &test::Installed();
     REQUIRE(first.InitInstance(""));
     CHECK(first.context.title == "Vantor Test Title");
     CHECK(first.HoldsInstanceMutex());
 
     ShredApp second;
     second.context.channel = &fixture.channel;
+    second.components = &test::Installed();
     CHECK_FALSE(second.InitInstance(""));
     REQUIRE(fixture.channel.questions.size() == 1);
     CHECK(fixture.channel.questions[0].style == WarningStyle::Error);
@@ -77,6 +82,7 @@ TEST_CASE("a second interactive start is refused; jobs run beside it")
 
     ShredApp job;
     job.context.channel = &fixture.channel;
+    job.components = &test::Installed();
     CHECK(job.InitInstance("\"C:\\x\""));
     CHECK_FALSE(job.HoldsInstanceMutex());
     CHECK(fixture.channel.questions.size() == 1);
@@ -89,10 +95,12 @@ TEST_CASE("the instance ends with the first one")
     {
         ShredApp first;
         first.context.channel = &fixture.channel;
+        first.components = &test::Installed();
         REQUIRE(first.InitInstance(""));
     }
     ShredApp again;
     again.context.channel = &fixture.channel;
+    again.components = &test::Installed();
     CHECK(again.InitInstance(""));
 }
 
@@ -151,11 +159,13 @@ TEST_CASE("a start-up failure in a silent run is logged, and no Success follows"
     fixture.Install();
     ShredApp first;
     first.context.channel = &fixture.channel;
+    first.components = &test::Installed();
     REQUIRE(first.InitInstance(""));
 
     // A silent start without items is interactive and meets the running instance.
     ShredApp silent;
     silent.context.channel = &fixture.channel;
+    silent.components = &test::Installed();
     CHECK_FALSE(silent.InitInstance("/s Nightly"));
     silent.ExitInstance();
     CHECK(fixture.channel.questions.empty());
@@ -202,6 +212,7 @@ TEST_CASE("a silent job's pass count outside 1 to 10 is corrected at start-up, a
             Settings::WriteNumber("PassCount", c.stored);
         ShredApp app;
         app.context.channel = &fixture.channel;
+        app.components = &test::Installed();
         REQUIRE(app.InitInstance(c.line));
         CHECK(app.context.job.passCount == c.passes);
         CHECK(app.context.PassCount() == c.passes);

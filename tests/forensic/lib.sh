@@ -461,6 +461,7 @@ forensic_install() {
   FX_INSTALL=$FX_FOLDER
   FX_LOG=$FX_INSTALL/log.txt
   cp -r "$NW_DIST_DIR/Lang" "$FX_INSTALL/"
+  install_components "$FX_INSTALL"
   wine_reg_delete_key "$FX_SETTINGS_KEY"
   wine_reg_set "$FX_SETTINGS_KEY" AppPath REG_SZ "$(winpath "$FX_INSTALL")"
 }

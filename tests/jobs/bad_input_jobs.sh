@@ -38,6 +38,7 @@ cp "$NW_DIST_DIR/Skin/progress.swf" "$install/Skin/progress.swf"
 program=$work/program
 mkdir -p "$program/Lang"
 cp "$NW_DIST_DIR/Nullwright.exe" "$program/"
+install_components "$program"
 sed 's/^9053=.*/9053=Not found by the program folder'"'"'s own pack:#%s/' "$install/Lang/English.ini" > "$program/Lang/English.ini"
 root_log_before=$(stat -c '%s %Y' /log.txt 2>/dev/null)
 app_path_case() {

@@ -9,6 +9,7 @@ forensic_require_mount
 key='HKCU\Software\Vantor Shredder\Shred'
 install=$(make_temp_folder folder-forensic)
 cp -r "$NW_DIST_DIR/Lang" "$install/"
+install_components "$install"
 wine_reg_delete_key "$key"
 wine_reg_set "$key" AppPath REG_SZ "$(winpath "$install")"
 

@@ -3,8 +3,8 @@
 # Source it after tests/support/wine-test.sh.
 #
 #   job_install FOLDER [skin]   makes FOLDER with the language packs (and the movies with
-#                               "skin"), clears the settings and makes FOLDER their AppPath;
-#                               sets $install and $log
+#                               "skin") and the installed components, clears the settings and
+#                               makes FOLDER their AppPath; sets $install and $log
 #   english KEY [S [U]]         the English text of KEY: "#" as CR LF, "%s" replaced (by nothing
 #                               without S), "%u" replaced when U is given
 #   expect_file NAME FILE TEXT  compares a file's bytes with TEXT, taken as it is
@@ -20,6 +20,7 @@ job_install() {
   mkdir -p "$install"
   cp -r "$NW_DIST_DIR/Lang" "$install/"
   [ "${2-}" == skin ] && cp -r "$NW_DIST_DIR/Skin" "$install/"
+  install_components "$install"
   log=$install/log.txt
   wine_reg_delete_key "$key"
   wine_reg_set "$key" AppPath REG_SZ "$(winpath "$install")"

@@ -88,6 +88,7 @@ chmod 644 "$data/secret.doc"; rm -f "$data/secret.doc"
 plain=$work/plain
 mkdir "$plain"
 cp -r "$NW_DIST_DIR/Lang" "$plain/"
+install_components "$plain"
 wine_reg_set "$key" AppPath REG_SZ "$(winpath "$plain")"
 wine_reg_set "$key" Method REG_DWORD 1
 make_secret

@@ -20,6 +20,7 @@ wine_reg_set "$key" Remove REG_DWORD 2
 
 $WINE regsvr32 /s "$(winpath "$NW_DIST_DIR/Shelvane.dll")"
 expect_equal "regsvr32" 0 $?
+install_components "$install"
 
 # The English text of a key, its line breaks as '|'.
 english() { grep "^$1=" "$install/Lang/English.ini" | cut -d= -f2- | tr -d '\r' | tr '#' '|'; }

@@ -224,4 +224,10 @@ std::string SourceFolder()
     return WindowsPathFromEnvironment("NW_SOURCE_DIR");
 }
 
+InstalledComponents& Installed()
+{
+    static InstalledComponents components;
+    return components;
+}
+
 }  // namespace test

@@ -2,6 +2,7 @@
 // user channel that answers from a script.
 #pragma once
 
+#include "app/Components.h"
 #include "engine/ShredContext.h"
 #include "engine/UserChannel.h"
 
@@ -86,6 +87,16 @@ public:
 }  // namespace test
 
 namespace test {
+
+// Start-up's component checks for tests of the rest of start-up: both components count as
+// installed, and nothing is created, written or shown.
+class InstalledComponents : public StartupComponents {
+public:
+    bool CheckSchedulerComponent(ShredContext&) override { return true; }
+    ComPtr<IDispatch> CreateScheduler() override { return ComPtr<IDispatch>(); }
+    void CheckMenuExtension(ShredContext&) override {}
+};
+InstalledComponents& Installed();
 
 // Readies `context` for the shredders: its log in `logFolder` (the settings' AppPath), the real
 // English texts of the build, the application title, `channel` and the transfer buffer.

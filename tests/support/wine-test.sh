@@ -32,6 +32,21 @@ make_temp_folder() {
 wine_reg_set() { $WINE reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1; }
 wine_reg_delete_key() { $WINE reg delete "$1" /f >/dev/null 2>&1 || true; }
 
+# The components as the installer leaves them, which start-up checks at every start:
+# Taskmere.dll in the system folder and registered, Shelvane.dll registered, and a copy of it in
+# each installation folder named (start-up looks for it in AppPath). Tests that unregister a
+# component hold the "settings" lock, as every test that runs Nullwright.exe does.
+install_components() {
+  local system32=$WINEPREFIX/drive_c/windows/system32 folder
+  if ! cmp -s "$NW_DIST_DIR/Taskmere.dll" "$system32/Taskmere.dll"; then
+    # Renamed into place: a program that has the old one loaded keeps it.
+    cp "$NW_DIST_DIR/Taskmere.dll" "$system32/Taskmere.dll.new" && mv -f "$system32/Taskmere.dll.new" "$system32/Taskmere.dll"
+  fi
+  $WINE regsvr32 /s 'C:\windows\system32\Taskmere.dll' || echo "install_components: Taskmere.dll did not register" >&2
+  $WINE regsvr32 /s "$(winpath "$NW_DIST_DIR/Shelvane.dll")" || echo "install_components: Shelvane.dll did not register" >&2
+  for folder in "$@"; do cp "$NW_DIST_DIR/Shelvane.dll" "$folder/"; done
+}
+
 # Runs Nullwright.exe with an exact command line; sets $status.
 run_nullwright() {
   $WINE "$NW_BUILD_DIR/tests/launch.exe" "$(winpath "$NW_DIST_DIR/Nullwright.exe")" "$1"

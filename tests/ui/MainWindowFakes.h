@@ -7,6 +7,7 @@
 #include "ui/DocumentOpener.h"
 #include "ui/ItemPages.h"
 #include "ui/MovieHost.h"
+#include "ui/ScheduleFrontEnd.h"
 
 #include <deque>
 #include <functional>
@@ -147,6 +148,73 @@ public:
     void Open(const std::string& file, const std::string& folder, int show) override
     {
         opened.push_back(file + "|" + folder + "|" + std::to_string(show));
+    }
+};
+
+// The scheduling front end, recording each call ("files:N", "folders:N", "drive:LABEL", "bin",
+// "reload", "delete-all:N", "delete:NAME@INDEX", "run:NAME@INDEX", "properties:NAME@INDEX") and
+// whether the main window took input meanwhile.
+class RecordingSchedule : public ScheduleFrontEnd {
+public:
+    std::vector<std::string> calls;
+    std::vector<bool> windowEnabled;  // at each call
+    HWND window = nullptr;
+    bool listsEmptied = true;  // the list actions empty their list and say so
+    std::vector<std::pair<std::string, short>> tasks;  // what a reload finds
+    TaskListChange change = TaskListChange::None;  // what the task actions did
+
+    bool ScheduleFiles(ItemList& files) override { return List("files:", files); }
+    bool ScheduleFolders(ItemList& folders) override { return List("folders:", folders); }
+    void ScheduleDrive(const std::string& label) override { Record("drive:" + label); }
+    void ScheduleRecycleBin() override { Record("bin"); }
+    void ReloadTaskList(TaskList& list) override
+    {
+        Record("reload");
+        Fill(list);
+    }
+    TaskListChange DeleteAllTasks(TaskList& list) override
+    {
+        Record("delete-all:" + std::to_string(list.Count()));
+        return Answer(list);
+    }
+    TaskListChange DeleteTask(TaskList& list, size_t position) override { return Task("delete:", list, position); }
+    TaskListChange RunTask(TaskList& list, size_t position) override { return Task("run:", list, position); }
+    TaskListChange ShowTaskProperties(TaskList& list, size_t position) override
+    {
+        return Task("properties:", list, position);
+    }
+
+private:
+    void Record(const std::string& call)
+    {
+        calls.push_back(call);
+        windowEnabled.push_back(window && IsWindowEnabled(window));
+    }
+    bool List(const char* kind, ItemList& list)
+    {
+        Record(kind + std::to_string(list.Count()));
+        if (listsEmptied)
+            list.Clear();
+        return listsEmptied;
+    }
+    void Fill(TaskList& list)
+    {
+        list.Clear();
+        for (const auto& task : tasks)
+            list.Append(task.first, task.second);
+    }
+    TaskListChange Answer(TaskList& list)
+    {
+        if (change == TaskListChange::Emptied)
+            list.Clear();
+        if (change == TaskListChange::Reloaded)
+            Fill(list);
+        return change;
+    }
+    TaskListChange Task(const char* kind, TaskList& list, size_t position)
+    {
+        Record(kind + list.Names()[position] + "@" + std::to_string(list.TaskIndexAt(position)));
+        return Answer(list);
     }
 };
 

@@ -8,10 +8,16 @@
 //   select=TEXT            select the entry TEXT of the visible list of the main window
 //   choose=TEXT            choose the entry TEXT in a visible drop-down list of the main window
 //   list                   print the entries of the visible list of the main window: "list: ..."
+//   list-with=ENTRY        the same once the visible list holds ENTRY (a list the window fills
+//                          when its area is chosen)
 //   dialog=TITLE           wait for a dialog titled TITLE over the main window (or before it
 //                          shows) and take it in hand; prints its message: "dialog: ..." (line
 //                          breaks as '|')
 //   main-again             take the main window in hand again
+//   type=TEXT              type TEXT into the text field of the window in hand (its movie's first)
+//   schedule-in=SECONDS    in the scheduler's schedule dialog in hand: a single run at the first
+//                          minute boundary at least SECONDS from now, date and time; prints it:
+//                          "schedule: YYYY-MM-DD HH:MM"
 //   open-file=FOLDER|NAME|NAME...  in the open-file dialog: go to FOLDER, choose the names, Open
 //   folder=PATH            in the folder browser: walk the tree to PATH by keyboard, OK
 //   cancel-progress        wait for the progress window and press its Cancel
@@ -24,7 +30,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -374,6 +382,67 @@ bool ChooseFolder(const std::string& path)
     return true;
 }
 
+bool TypeText(const std::string& text)
+{
+    HWND host = GetDlgItem(current, MovieHostId);
+    HWND edit = WaitFor([&] {
+        HWND found = host ? VisibleChild(host, "Edit") : nullptr;
+        return found ? found : VisibleChild(current, "Edit");
+    });
+    if (!edit)
+        return Fail("no text field in \"" + Text(current) + "\"");
+    Type(edit, text);
+    return true;
+}
+
+// Sets a date and time picker of another process: the record lives in that process for the call.
+bool SetPicker(HWND picker, const SYSTEMTIME& value)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(picker, &process);
+    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!target)
+        return false;
+    void* remote = VirtualAllocEx(target, nullptr, sizeof(value), MEM_COMMIT, PAGE_READWRITE);
+    bool set = false;
+    if (remote) {
+        SIZE_T moved = 0;
+        set = WriteProcessMemory(target, remote, &value, sizeof(value), &moved) &&
+              SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote)) != 0;
+        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(target);
+    return set;
+}
+
+// The schedule dialog's controls (schedule/wrapper/ScheduleDialogIds.h).
+constexpr int ScheduleKindId = 1001, StartDateId = 1002, StartTimeId = 1003;
+
+bool ScheduleIn(int seconds)
+{
+    // The first minute boundary at least `seconds` ahead, in local time.
+    std::time_t due = std::time(nullptr) + seconds;
+    due += (60 - due % 60) % 60;
+    std::tm local = *std::localtime(&due);
+    SYSTEMTIME start = {};
+    start.wYear = static_cast<WORD>(local.tm_year + 1900);
+    start.wMonth = static_cast<WORD>(local.tm_mon + 1);
+    start.wDay = static_cast<WORD>(local.tm_mday);
+    start.wDayOfWeek = static_cast<WORD>(local.tm_wday);
+    start.wHour = static_cast<WORD>(local.tm_hour);
+    start.wMinute = static_cast<WORD>(local.tm_min);
+    HWND kind = GetDlgItem(current, ScheduleKindId);
+    if (!kind || !GetDlgItem(current, StartDateId) || !GetDlgItem(current, StartTimeId))
+        return Fail("\"" + Text(current) + "\" is not the schedule dialog");
+    SendMessageA(kind, CB_SETCURSEL, 0, 0);  // once
+    SendMessageA(current, WM_COMMAND, MAKEWPARAM(ScheduleKindId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
+    if (!SetPicker(GetDlgItem(current, StartDateId), start) || !SetPicker(GetDlgItem(current, StartTimeId), start))
+        return Fail("the schedule dialog's date or time could not be set");
+    std::printf("schedule: %04u-%02u-%02u %02u:%02u\n", start.wYear, start.wMonth, start.wDay, start.wHour,
+                start.wMinute);
+    return true;
+}
+
 BOOL CALLBACK FindProgress(HWND window, LPARAM lParam)
 {
     if (IsDialog(window) && IsWindowVisible(window) && GetDlgItem(window, 1027) && GetDlgItem(window, MovieHostId)) {
@@ -409,11 +478,20 @@ bool Step(const std::string& step)
         return SelectEntry(value);
     if (name == "choose")
         return ChooseEntry(value);
-    if (name == "list") {
-        HWND list = VisibleList();
+    if (name == "list" || name == "list-with") {
+        std::vector<std::string> entries;
+        HWND list = WaitFor([&]() -> HWND {
+            HWND shown = VisibleList();
+            if (!shown)
+                return nullptr;
+            entries = ListEntries(shown);
+            bool holds = name == "list";
+            for (const std::string& entry : entries)
+                holds = holds || entry == value;
+            return holds ? shown : nullptr;
+        });
         if (!list)
-            return Fail("no list shows");
-        std::vector<std::string> entries = ListEntries(list);
+            return Fail(name == "list" ? "no list shows" : "no list shows \"" + value + "\"");
         if (entries.empty())
             std::printf("list: (empty)\n");
         for (const std::string& entry : entries)
@@ -429,6 +507,10 @@ bool Step(const std::string& step)
         std::printf("dialog: %s\n", MessageOf(dialog).c_str());
         return true;
     }
+    if (name == "type")
+        return TypeText(value);
+    if (name == "schedule-in")
+        return ScheduleIn(std::atoi(value.c_str()));
     if (name == "open-file")
         return OpenFiles(value);
     if (name == "folder")

@@ -16,6 +16,7 @@ work=$(make_temp_folder road)
 install=$work/install
 mkdir "$install"
 cp -r "$NW_DIST_DIR/Nullwright.exe" "$NW_DIST_DIR/Skin" "$NW_DIST_DIR/Lang" "$NW_DIST_DIR/HLP" "$install/"
+install_components "$install"
 wine_reg_delete_key "$key"
 # The Recycle Bin is Wine's: the XDG trash, here an empty one of the test's own.
 export XDG_DATA_HOME=$work/xdg

@@ -151,6 +151,7 @@ TEST_CASE("the drive list is the drives of the start-up's drive table: those the
     ShredApp app;
     test::ScriptedChannel channel;
     app.context.channel = &channel;
+    app.components = &test::Installed();
     REQUIRE(app.InitInstance(""));
     MainWindowSeams seams;
     seams.movie = &main.movie;
@@ -163,7 +164,7 @@ TEST_CASE("the drive list is the drives of the start-up's drive table: those the
     CHECK(offered == mapped);
 }
 
-TEST_CASE("the table holds the commands in their order, without the scheduling ones")
+TEST_CASE("the table holds the commands in their order")
 {
     MainFixture main;
     std::vector<std::string> names;
@@ -174,9 +175,11 @@ TEST_CASE("the table holds the commands in their order, without the scheduling o
     CHECK(names == std::vector<std::string>{
                        "ID_FS_close", "ID_FS_minimize", "ID_FS_Help", "IDC_FS_Drag", "ID_FS_AboutUS",
                        "IDC_FS_QuickShred", "IDC_FS_ThroughShred", "ID_FS_Browse", "ID_FS_RemoveItem",
-                       "ID_FS_RemoveAllItem", "ID_FS_ShredFile", "ID_FS_FBrowse", "ID_FS_RemoveFolderItem",
-                       "ID_FS_RemoveAllFolderItem", "ID_FS_ShredFolder", "ID_FS_ShredRecycleBin", "ID_FS_ShredDrive",
-                       "ID_FS_viewLog", "ID_FS_subFolder"});
+                       "ID_FS_RemoveAllItem", "ID_FS_ScheduleFile", "ID_FS_ShredFile", "ID_FS_FBrowse",
+                       "ID_FS_RemoveFolderItem", "ID_FS_RemoveAllFolderItem", "ID_FS_ScheduleFolder",
+                       "ID_FS_ShredFolder", "ID_FS_ShredRecycleBin", "ID_FS_ScheduleRecycleBin", "ID_FS_ShredDrive",
+                       "ID_FS_ScheduleDrive", "IDC_FS_GetIn", "ID_FS_RemoveAllSchedule", "ID_FS_RemoveScheduleItem",
+                       "ID_FS_viewLog", "ID_FS_runNow", "ID_FS_taskProperties", "ID_FS_subFolder"});
 }
 
 TEST_CASE("close matches in any letter case and only the whole name; the window's own Cancel is no close")
@@ -205,7 +208,7 @@ TEST_CASE("close matches in any letter case and only the whole name; the window'
     CHECK(result.ending == 0);
 }
 
-TEST_CASE("commands of no row, the scheduling ones among them, change nothing")
+TEST_CASE("commands of no row, and the scheduling ones without a front end, change nothing")
 {
     MainFixture main;
     main.dialog->m_page2.files.Append("C:\\a.txt");
@@ -457,6 +460,108 @@ TEST_CASE("folder browse, Recycle Bin, drive and subfolder commands reach their 
     CHECK(main.dialogs.subfolderShown[0].contents == 1);
     CHECK(Settings::ReadNumber("Folder", -1) == 2);
     CHECK(Settings::ReadNumber("Remove", -1) == 1);
+}
+
+TEST_CASE("the schedule commands reach the front end with the window disabled; the list resets follow them")
+{
+    MainFixture main;
+    RecordingSchedule schedule;
+    MainWindowSeams seams;
+    seams.movie = &main.movie;
+    seams.schedule = &schedule;
+    TestMainDlg dialog(main.context, seams);
+    dialog.m_page2.files.Append("C:\\a.txt");
+    dialog.m_page3.folders.Append("C:\\dir");
+    std::vector<std::string> emptied, kept, others;
+    bool enabledAfter = false;
+    RunScripted(dialog, {[&](HWND window) {
+        schedule.window = window;
+        size_t mark = main.movie.calls.size();
+        dialog.OnFSCommand("ID_FS_ScheduleFile", "");
+        dialog.OnFSCommand("ID_FS_ScheduleFolder", "");
+        emptied = main.movie.Since(mark);
+        schedule.listsEmptied = false;
+        dialog.m_page2.files.Append("C:\\b.txt");
+        mark = main.movie.calls.size();
+        dialog.OnFSCommand("id_fs_schedulefile", "");
+        dialog.OnFSCommand("ID_FS_ScheduleFolder", "");  // an empty list: the front end says so
+        kept = main.movie.Since(mark);
+        mark = main.movie.calls.size();
+        dialog.OnFSCommand("ID_FS_ScheduleDrive", "C:");
+        dialog.OnFSCommand("ID_FS_ScheduleRecycleBin", "");
+        others = main.movie.Since(mark);
+        enabledAfter = IsWindowEnabled(window) != FALSE;
+        dialog.OnFSCommand("ID_FS_close", "");
+    }});
+    CHECK(schedule.calls == std::vector<std::string>{"files:1", "folders:1", "files:1", "folders:0", "drive:C:", "bin"});
+    CHECK(schedule.windowEnabled == std::vector<bool>(6, false));
+    CHECK(enabledAfter);
+    CHECK(emptied == std::vector<std::string>{"_root.removeFileList=1", "_root.myCounter=0", "_root.removeFolderList=1",
+                                              "_root.myCounter1=0"});
+    CHECK(kept.empty());
+    CHECK(others.empty());
+    CHECK(dialog.m_page2.files.Count() == 1);
+}
+
+TEST_CASE("the schedule list: shown as read, looked up by exact name, and shown anew when the front end read it again")
+{
+    MainFixture main;
+    RecordingSchedule schedule;
+    MainWindowSeams seams;
+    seams.movie = &main.movie;
+    seams.schedule = &schedule;
+    TestMainDlg dialog(main.context, seams);
+    std::vector<std::string> emptyList, shown, notFound, acted, reloaded, allDeleted, allDeclined;
+    RunScripted(dialog, {[&](HWND window) {
+        schedule.window = window;
+        size_t mark = main.movie.calls.size();
+        dialog.OnFSCommand("IDC_FS_GetIn", "");
+        emptyList = main.movie.Since(mark);
+
+        schedule.tasks = {{"Weekly", 3}, {"Nightly files", 5}};
+        mark = main.movie.calls.size();
+        dialog.OnFSCommand("IDC_FS_GetIn", "");
+        shown = main.movie.Since(mark);
+
+        mark = main.movie.calls.size();
+        for (const char* command : {"ID_FS_runNow", "ID_FS_taskProperties", "ID_FS_RemoveScheduleItem"})
+            dialog.OnFSCommand(command, "weekly");  // letter case makes another name
+        notFound = main.movie.Since(mark);
+
+        mark = main.movie.calls.size();
+        dialog.OnFSCommand("ID_FS_runNow", "Nightly files");
+        dialog.OnFSCommand("ID_FS_taskProperties", "Weekly");
+        acted = main.movie.Since(mark);
+
+        schedule.change = TaskListChange::Reloaded;
+        schedule.tasks = {{"Nightly files", 2}};
+        mark = main.movie.calls.size();
+        dialog.OnFSCommand("ID_FS_RemoveScheduleItem", "Weekly");
+        reloaded = main.movie.Since(mark);
+
+        schedule.change = TaskListChange::None;
+        mark = main.movie.calls.size();
+        dialog.OnFSCommand("ID_FS_RemoveAllSchedule", "");
+        allDeclined = main.movie.Since(mark);
+        schedule.change = TaskListChange::Emptied;
+        mark = main.movie.calls.size();
+        dialog.OnFSCommand("ID_FS_RemoveAllSchedule", "");
+        allDeleted = main.movie.Since(mark);
+        dialog.OnFSCommand("ID_FS_close", "");
+    }});
+    CHECK(emptyList == std::vector<std::string>{"_root.myCounter2=0", "_root.FirstTime=1"});
+    CHECK(shown == std::vector<std::string>{"_root.myCounter2=2", "_root.NamesOfScheduleItems0=Weekly",
+                                            "_root.NamesOfScheduleItems1=Nightly files", "_root.FirstTime=1"});
+    CHECK(notFound.empty());
+    CHECK(main.QuestionTexts() == std::vector<std::string>(3, main.Text(9028)));
+    CHECK(acted.empty());
+    CHECK(reloaded == std::vector<std::string>{"_root.myCounter2=1", "_root.NamesOfScheduleItems0=Nightly files",
+                                               "_root.FirstTime=1"});
+    CHECK(allDeclined.empty());
+    CHECK(allDeleted == std::vector<std::string>{"_root.removeScheduleList=1"});
+    CHECK(schedule.calls == std::vector<std::string>{"reload", "reload", "run:Nightly files@5", "properties:Weekly@3",
+                                                     "delete:Weekly@3", "delete-all:1", "delete-all:1"});
+    CHECK(dialog.m_page6.tasks.Count() == 0);
 }
 
 TEST_CASE("while a run pumps messages the window takes no command that starts a run or changes a list")

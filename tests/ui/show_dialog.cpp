@@ -6,6 +6,7 @@
 // window, which its outline cuts to) to MARKFILE once it is shown, and closes when MARKFILE has
 // been deleted.
 #include "app/ShredApp.h"
+#include "tests/support/TestSupport.h"
 #include "common/Settings.h"
 #include "lang/LanguagePack.h"
 #include "lang/MessageText.h"
@@ -143,7 +144,7 @@ void PrepareTaskName(HWND dialog)
 // No task is taken: the sample only shows the dialog.
 class NoTasks : public TaskNameBook {
 public:
-    bool IsTaken(const std::string&) override { return false; }
+    TaskNameState Check(const std::string&) override { return TaskNameState::Free; }
 };
 
 }  // namespace
@@ -227,6 +228,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         DialogChannel channel;
         ShredApp app;
         app.context.channel = &channel;
+        app.components = &test::Installed();  // the window is the subject, not the installation
         if (!app.InitInstance(""))
             return 1;
         SampleMainDlg dialog(app.context);

@@ -2,6 +2,7 @@
 // the start-up's old-shell notice; and the shell really starting the system information tool.
 #include "app/ShredApp.h"
 #include "common/Settings.h"
+#include "lang/MessageText.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/MainWindowFakes.h"
@@ -22,13 +23,13 @@ class KnownTasks : public TaskNameBook {
 public:
     std::vector<std::string> names;
     std::vector<std::string> asked;
-    bool IsTaken(const std::string& name) override
+    TaskNameState Check(const std::string& name) override
     {
         asked.push_back(name);
         for (const std::string& known : names)
             if (known == name)
-                return true;
-        return false;
+                return TaskNameState::Taken;
+        return TaskNameState::Free;
     }
 };
 
@@ -182,20 +183,90 @@ TEST_CASE("the task-name dialog refuses an empty name twice over and a taken nam
     CHECK(tasks.asked == std::vector<std::string>{"Weekly", "weekly"});
 }
 
-TEST_CASE("a name of one blank is a name; Cancel and Escape make no task")
+TEST_CASE("a name no task file can have is refused with its reason, and the dialog stays open")
+{
+    Installation installation;
+    installation.CopyAllMovies();
+    ShredContext context;
+    context.appPath = test::DistFolder();
+    context.title = "Vantor Shredder";
+    KnownTasks tasks;
+    const std::string characters = MessageText::ExpandLineBreaks(context.LookupText(9271));
+    const std::string tooLong =
+        MessageText::WithNumber(context.LookupText(9272), static_cast<unsigned>(MaxTaskNameLength()));
+    struct Case {
+        std::string name;
+        std::string refusal;
+    } cases[] = {
+        {"Weekly \"files\" and more", characters},  // a quote would end the name in the command line
+        {"C:\\Weekly", characters},
+        {"a/b", characters},
+        {"Night: files", characters},
+        {"Star*", characters},
+        {"What?", characters},
+        {"<Weekly>", characters},
+        {"a|b", characters},
+        {"Tab\there", characters},
+        {"Weekly.", characters},
+        {"Weekly ", characters},
+        {" ", characters},
+        {"CON", MessageText::WithPath(context.LookupText(9273), "CON")},
+        {"nul.backup", MessageText::WithPath(context.LookupText(9273), "nul.backup")},
+        {"Lpt1 ", characters},
+        {std::string(MaxTaskNameLength() + 1, 'n'), tooLong},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.name);
+        std::string seen;
+        bool stayed = false;
+        TaskNameRun run = RunTaskName(context, tasks, {
+            [&](HWND dialog) {
+                TypeName(dialog, c.name);
+                Click(MovieControl(dialog, "OK"));
+            },
+            [&](HWND warning) {
+                seen = Message(warning);
+                PostMessageA(warning, WM_COMMAND, IDOK, 0);
+            },
+            [&](HWND dialog) {
+                stayed = IsWindowVisible(dialog) && MovieEdit(dialog) != nullptr;
+                Click(MovieControl(dialog, "Cancel"));
+            },
+        });
+        CHECK(seen == c.refusal);
+        CHECK(stayed);
+        CHECK_FALSE(run.accepted);
+    }
+    CHECK(tasks.asked.empty());  // refused before the scheduler is asked
+}
+
+TEST_CASE("names a task file can have are taken: blanks inside and in front, dots inside, the longest")
 {
     Installation installation;
     installation.CopyAllMovies();
     ShredContext context;
     context.appPath = test::DistFolder();
     KnownTasks tasks;
-    TaskNameRun blank = RunTaskName(context, tasks, {[](HWND dialog) {
-        TypeName(dialog, " ");
-        Click(MovieControl(dialog, "OK"));
-    }});
-    CHECK(blank.accepted);
-    CHECK(blank.name == " ");
+    for (std::string name : {std::string(" Weekly"), std::string("Weekly files 2.0"), std::string("CONSOLE backup"),
+                             std::string("COM10"), std::string(MaxTaskNameLength(), 'n')}) {
+        CAPTURE(name);
+        TaskNameRun run = RunTaskName(context, tasks, {[&](HWND dialog) {
+            TypeName(dialog, name);
+            Click(MovieControl(dialog, "OK"));
+        }});
+        CHECK(run.accepted);
+        CHECK(run.name == name);
+    }
+    CHECK(tasks.asked.size() == 5);
+}
 
+TEST_CASE("Cancel and Escape make no task")
+{
+    Installation installation;
+    installation.CopyAllMovies();
+    ShredContext context;
+    context.appPath = test::DistFolder();
+    KnownTasks tasks;
     TaskNameRun cancelled = RunTaskName(context, tasks, {[](HWND dialog) {
         TypeName(dialog, "Unused");
         Click(MovieControl(dialog, "Cancel"));
@@ -203,7 +274,7 @@ TEST_CASE("a name of one blank is a name; Cancel and Escape make no task")
     CHECK_FALSE(cancelled.accepted);
     TaskNameRun escaped = RunTaskName(context, tasks, {[](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }});
     CHECK_FALSE(escaped.accepted);
-    CHECK(tasks.asked == std::vector<std::string>{" "});
+    CHECK(tasks.asked.empty());
 }
 
 TEST_CASE("without its movie the task-name dialog asks in its own field")
@@ -323,9 +394,14 @@ TEST_CASE("the start-up's old-shell notice: never once AlertDisabled is set, sto
     CHECK(channel.notices[0].text == context.LookupText(11000));
     CHECK(channel.notices[0].title == "Vantor Shredder");
 
-    // Silent runs see it too: it is shown in person.
+    // A silent run logs it instead: nobody would see the dialog, and the job would never start.
+    test::TempFolder logFolder("oldshell");
+    Settings::WriteString("AppPath", logFolder.Path());
     context.silent = true;
     Settings::WriteNumber("AlertDisabled", 0);
     ShowOldShellNotice(context);
-    CHECK(channel.notices.size() == 4);
+    CHECK(channel.notices.size() == 3);
+    CHECK(context.logText == context.LookupText(11000));
+    CHECK(test::ReadFileBytes(logFolder / "log.txt") == context.LookupText(11000) + "\r\n\r\n");
+    CHECK(Settings::ReadNumber("AlertDisabled", -1) == 0);
 }

@@ -14,16 +14,16 @@ namespace {
 class ScheduleNames : public TaskNameBook {
 public:
     explicit ScheduleNames(test::Automation schedule) : schedule_(std::move(schedule)) {}
-    bool IsTaken(const std::string& name) override
+    TaskNameState Check(const std::string& name) override
     {
         REQUIRE(schedule_.Call(L"Refresh").Ok());
         long count = schedule_.Long(L"Count");
         for (long i = 1; i <= count; ++i) {
             test::Outcome job = schedule_.Get(L"Job", {i});
             if (job.Ok() && test::Automation(job.value).Text(L"Name") == name)
-                return true;
+                return TaskNameState::Taken;
         }
-        return false;
+        return TaskNameState::Free;
     }
 
 private:
