@@ -270,7 +270,7 @@ void ShowOldShellNotice(ShredContext& context)
     std::string text = OldShellNoticeText(context.appPath, context.language);
     // Nobody sees a dialog of a silent run, and it would keep the job from starting.
     if (context.silent) {
-        LogMessage(context, text);
+        StartupNotice(context, text);
         return;
     }
     bool dontShowAgain = false;

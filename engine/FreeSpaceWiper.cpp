@@ -293,7 +293,7 @@ void OfferToRemoveLeftWorkFolders(ShredContext& context, const std::vector<std::
             CloseHandle(first);  // opened only to see whether it is in use
         const std::string text = MessageText::WithPath(context.LookupText(9300), folder);
         if (context.silent) {
-            AppendLogEntry(text);
+            StartupNotice(context, text);
             continue;
         }
         if (AskInPerson(context, WarningStyle::YesNo, text) != Answer::Positive)

@@ -12,6 +12,7 @@ work=$(make_temp_folder leftover)
 install=$work/install
 mkdir "$install"
 cp -r "$NW_DIST_DIR/Nullwright.exe" "$NW_DIST_DIR/Skin" "$NW_DIST_DIR/Lang" "$install/"
+install_components "$install"
 wine_reg_delete_key "$key"
 
 english() {
