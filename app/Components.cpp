@@ -58,14 +58,14 @@ bool CheckSchedulerComponent(ShredContext& context)
     std::string folder = SystemFolder();
     if (ClassKeyOpens(SchedulerClassKey) && !folder.empty() && FileIsThere(folder + "\\Taskmere.dll"))
         return true;
-    Report(context, WarningStyle::Notice, MessageText::ExpandLineBreaks(context.LookupText(9060)));
+    StartupNotice(context, MessageText::ExpandLineBreaks(context.LookupText(9060)));
     return false;
 }
 
 void CheckMenuExtension(ShredContext& context)
 {
     if (!ClassKeyOpens(MenuExtensionClassKey) || !FileIsThere(context.appPath + "\\Shelvane.dll"))
-        Report(context, WarningStyle::Notice, MessageText::ExpandLineBreaks(context.LookupText(9059)));
+        StartupNotice(context, MessageText::ExpandLineBreaks(context.LookupText(9059)));
     RegisterRecycleBinVerb(context);
 }
 

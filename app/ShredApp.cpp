@@ -4,6 +4,7 @@
 #include "app/JobRunner.h"
 #include "common/Settings.h"
 #include "common/SidText.h"
+#include "engine/FreeSpaceWiper.h"
 #include "engine/Reporting.h"
 #include "engine/ShredLog.h"
 #include "lang/LanguagePack.h"
@@ -250,6 +251,7 @@ bool ShredApp::InitInstance(const std::string& commandLine)
 
 void ShredApp::Run()
 {
+    OfferToRemoveLeftWorkFolders(context, items);
     if (!items.empty()) {
         RunCommandLineJob(context, items);
         return;
@@ -268,7 +270,7 @@ void ShowOldShellNotice(ShredContext& context)
     std::string text = OldShellNoticeText(context.appPath, context.language);
     // Nobody sees a dialog of a silent run, and it would keep the job from starting.
     if (context.silent) {
-        LogMessage(context, text);
+        StartupNotice(context, text);
         return;
     }
     bool dontShowAgain = false;

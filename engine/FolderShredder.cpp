@@ -5,6 +5,7 @@
 #include "common/Settings.h"
 #include "common/SystemError.h"
 #include "engine/Reporting.h"
+#include "engine/ShredPlan.h"
 #include "lang/MessageText.h"
 
 #include <direct.h>
@@ -68,6 +69,22 @@ public:
             // change); what stays was not removed, whatever the call said.
             return EntryIsGone(path) ? 0 : EACCES;
         return errno != 0 ? errno : EACCES;
+    }
+    DWORD RenameFolder(const std::string& from, const std::string& to) override
+    {
+        // MoveFileA never replaces an entry that has the new name.
+        return MoveFileA(from.c_str(), to.c_str()) ? 0 : GetLastError();
+    }
+    DWORD CreateEmptyFile(const std::string& path) override
+    {
+        AutoHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file ? 0 : GetLastError();
+    }
+    DWORD DeleteEmptyFile(const std::string& path) override
+    {
+        if (!DeleteFileA(path.c_str()))
+            return GetLastError();
+        return EntryIsGone(path) ? 0 : ERROR_ACCESS_DENIED;
     }
     DWORD RemoveLink(const std::string& path, bool directory) override { return RemoveLinkItself(path, directory); }
     bool Identity(const std::string& path, FileIdentity& identity) override { return IdentityOf(path, identity); }
@@ -163,6 +180,21 @@ public:
     {
         if (!active_)
             return nullptr;
+        if (const std::string* entry = EntryNamed(path))
+            return entry;
+        FileIdentity identity;
+        if (identities_.empty() || !disk_.Identity(path, identity))
+            return nullptr;
+        for (const auto& entry : identities_) {
+            if (entry.second == identity)
+                return entry.first;
+        }
+        return nullptr;
+    }
+
+    // The list entry that `path` names, compared as paths only; consulted by inactive ones too.
+    const std::string* EntryNamed(const std::string& path) const
+    {
         const std::string longPath = LongForm(path);
         for (const std::string& folder : context_.machine.protectedFolders) {
             if (folder.empty())
@@ -170,13 +202,6 @@ public:
             if (lstrcmpiA(folder.c_str(), path.c_str()) == 0 || lstrcmpiA(folder.c_str(), longPath.c_str()) == 0 ||
                 lstrcmpiA(LongForm(folder).c_str(), longPath.c_str()) == 0)
                 return &folder;
-        }
-        FileIdentity identity;
-        if (identities_.empty() || !disk_.Identity(path, identity))
-            return nullptr;
-        for (const auto& entry : identities_) {
-            if (entry.second == identity)
-                return entry.first;
         }
         return nullptr;
     }
@@ -189,6 +214,114 @@ private:
 };
 
 enum class Outcome { Done, Skipped, Stopped };
+
+// Where the part of `path` below its root starts: after "C:\" or "\\server\share\"; npos for
+// a path without a root of either kind.
+std::string::size_type BelowRoot(const std::string& path)
+{
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\')
+        return 3;
+    if (path.compare(0, 2, "\\\\") != 0)
+        return std::string::npos;
+    std::string::size_type server = path.find('\\', 2);
+    std::string::size_type share = server == std::string::npos ? server : path.find('\\', server + 1);
+    return share == std::string::npos ? share : share + 1;
+}
+
+// The Recycle Bin's own folders: its folder at a root and the users' folders in it.
+bool IsBinOwnFolder(const std::string& path, std::string::size_type below)
+{
+    std::string::size_type slash = path.find('\\', below);
+    std::string top = path.substr(below, slash == std::string::npos ? std::string::npos : slash - below);
+    if (lstrcmpiA(top.c_str(), "RECYCLED") != 0 && lstrcmpiA(top.c_str(), "RECYCLER") != 0 &&
+        lstrcmpiA(top.c_str(), "$Recycle.Bin") != 0)
+        return false;
+    return slash == std::string::npos || path.find('\\', slash + 1) == std::string::npos;
+}
+
+bool IsEmptyFolder(FolderSystem& disk, const std::string& path)
+{
+    std::string pattern = path + "\\*.*";
+    if (!FitsPathBuffer(pattern))
+        return false;
+    std::unique_ptr<FolderListing> listing = disk.List(pattern);
+    if (!listing)
+        return false;
+    FolderEntry entry;
+    while (listing->Next(entry)) {
+        if (!IsDots(entry.name))
+            return false;
+    }
+    return true;
+}
+
+// Whether an emptied folder that `path` names by its own name may be renamed before it goes.
+bool MayRename(const Protection& protection, const std::string& path)
+{
+    std::string::size_type below = BelowRoot(path);
+    if (below == std::string::npos || below >= path.size() || path.back() == '\\' || !FitsPathBuffer(path))
+        return false;
+    if (protection.EntryFor(path) || protection.EntryNamed(path) || IsBinOwnFolder(path, below))
+        return false;
+    // The long form must end in the very name given: a short name given back would take the
+    // place of the folder's long one.
+    const std::string longPath = LongForm(path);
+    std::string::size_type slash = path.rfind('\\'), longSlash = longPath.rfind('\\');
+    return longSlash != std::string::npos && path.compare(slash, std::string::npos, longPath, longSlash, std::string::npos) == 0;
+}
+
+// `path` with random letters in its last component, as a file is renamed.
+std::string RandomSibling(const std::string& path, PatternGenerator& generator)
+{
+    char name[MAX_PATH];
+    std::memcpy(name, path.c_str(), path.size() + 1);
+    ReplaceNameSpans(name, path.size(), generator);
+    return name;
+}
+
+// Two entries of the length of the one removed at `path`, made and deleted at once in its
+// parent: a rename and a removal each left one name's worth of old bytes behind the entries in
+// use, and these take that room.
+void FillParentIndex(ShredContext& context, FolderSystem& disk, const std::string& path)
+{
+    std::string made[2];
+    for (std::string& name : made) {
+        for (int attempt = 0; attempt < 3 && name.empty(); ++attempt) {
+            std::string scratch = RandomSibling(path, context.generator);
+            if (scratch != path && disk.CreateEmptyFile(scratch) == 0)
+                name = scratch;
+        }
+    }
+    for (const std::string& name : made) {
+        // An empty file with a random name that stays holds nothing of anyone's; a second try.
+        if (!name.empty() && disk.DeleteEmptyFile(name) != 0)
+            disk.DeleteEmptyFile(name);
+    }
+}
+
+// Removes a folder, under a random name of the same length in its parent when it may be renamed
+// (`emptyByOwnName`: it is empty and `path` names it by its own, exact name); a folder that stays
+// gets its name back. Returns the removal's error (0 once it is gone); `current` is the folder's
+// path now, which differs from `path` only when its name could not be given back.
+int RemoveUnderRandomName(ShredContext& context, FolderSystem& disk, const Protection& protection,
+                          const std::string& path, bool emptyByOwnName, std::string& current)
+{
+    current = path;
+    if (emptyByOwnName && MayRename(protection, path)) {
+        // A name a sibling has is not replaced: another draw, a few times.
+        for (int attempt = 0; attempt < 3 && current == path; ++attempt) {
+            std::string renamed = RandomSibling(path, context.generator);
+            if (renamed != path && disk.RenameFolder(path, renamed) == 0)
+                current = renamed;
+        }
+    }
+    int error = disk.RemoveFolder(current);
+    if (error != 0 && current != path && disk.RenameFolder(current, path) == 0)
+        current = path;
+    if (error == 0 && current != path)
+        FillParentIndex(context, disk, path);
+    return error;
+}
 
 Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const Protection& protection, const std::string& path,
                    bool system, WalkMode mode, bool top)
@@ -245,6 +378,8 @@ Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const Protection& 
         std::string child;
         if (!ChildPathOf(context, path, entry, child))
             continue;
+        // The path holds the entry's own name (ChildPathOf's first choice), not its short one.
+        const bool ownName = entry.exact && IsPlainName(entry.name);
 
         if (!directory) {
             if (link)
@@ -289,12 +424,16 @@ Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const Protection& 
                 remove = answer == Answer::Positive;
             }
             if (remove) {
-                int error = disk.RemoveFolder(child);
+                std::string current;
+                int error = RemoveUnderRandomName(context, disk, protection, child,
+                                                  ownName && IsEmptyFolder(disk, child), current);
                 if (error != 0)
-                    Report(context, WarningStyle::Notice, RemovalFailureText(context, child, error));
+                    Report(context, WarningStyle::Notice, RemovalFailureText(context, current, error));
             }
         } else if (mode == WalkMode::Forced) {
-            disk.RemoveFolder(child);  // a forced walk tells nothing; the bin is emptied afterwards anyway
+            // A forced walk tells nothing; the bin is emptied afterwards anyway.
+            std::string current;
+            RemoveUnderRandomName(context, disk, protection, child, ownName && IsEmptyFolder(disk, child), current);
         }
     }
     return stopped ? Outcome::Stopped : Outcome::Done;
@@ -386,25 +525,17 @@ FolderResult ShredFolder(ShredContext& context, const std::string& path, bool sy
 void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderSystem& disk)
 {
     // Whoever calls, a protected folder stays: its refusal was reported by the walk.
-    if (Protection(context, disk).EntryFor(path))
-        return;
-    std::string pattern = path + "\\*.*";
-    if (!FitsPathBuffer(pattern))
-        return;
-    std::unique_ptr<FolderListing> listing = disk.List(pattern);
-    if (!listing)
+    const Protection protection(context, disk);
+    if (protection.EntryFor(path))
         return;
     // "." and ".." are passed over by name: a drive root lists neither.
-    FolderEntry entry;
-    while (listing->Next(entry)) {
-        if (!IsDots(entry.name))
-            return;
-    }
-    listing.reset();
-    int error = disk.RemoveFolder(path);
+    if (!IsEmptyFolder(disk, path))
+        return;
+    std::string current;
+    int error = RemoveUnderRandomName(context, disk, protection, path, true, current);
     if (error != 0) {
         context.incomplete = true;
-        Report(context, WarningStyle::Error, RemovalFailureText(context, path, error));
+        Report(context, WarningStyle::Error, RemovalFailureText(context, current, error));
     }
 }
 

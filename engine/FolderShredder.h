@@ -62,6 +62,13 @@ public:
     // Removes an empty folder; 0 once it is gone, or the runtime's error number (errno), EACCES
     // for a folder that is still there although the removal reported success.
     virtual int RemoveFolder(const std::string& path) = 0;
+    // Gives a folder another name in the same parent; 0 once it is done, or the system's error
+    // code. A name that is taken is never replaced.
+    virtual DWORD RenameFolder(const std::string& from, const std::string& to) = 0;
+    // Creates an empty file under a name no entry has, and deletes such a file again; 0 once it
+    // is done, or the system's error code.
+    virtual DWORD CreateEmptyFile(const std::string& path) = 0;
+    virtual DWORD DeleteEmptyFile(const std::string& path) = 0;
     // Removes a link itself, never what it points to. 0 once it is gone, or the system's error
     // code (ERROR_ACCESS_DENIED for a link still there although the removal reported success).
     virtual DWORD RemoveLink(const std::string& path, bool directory) = 0;
@@ -82,6 +89,17 @@ FolderResult ShredFolder(ShredContext& context, const std::string& path, bool sy
 
 // Removes the top folder of a user walk when nothing but "." and ".." is left in it; a failed
 // removal is reported and marks the run incomplete. A protected folder is never removed.
+//
+// Every emptied folder a walk or this removes is first given a random name of the same length
+// in its parent, as a file is before it is deleted, so that its own name is left neither in its
+// parent's index nor in its own record; when the removal then fails, it gets its name back
+// before the failure is reported. A removed name stays in its parent's index behind the entries
+// in use until new entries take that room: so after the removal two empty files with random
+// names of the same length are made in the parent and deleted again, and what stays behind the
+// entries are those names. (In a large index they land where their names sort, which need not be
+// the block the old name was in.) Never renamed: a drive's or a share's root, a protected
+// folder, the Recycle Bin's own folders (RECYCLED, RECYCLER or $Recycle.Bin at a root and the
+// users' folders in it), and a folder reached by its short name (its long name would be lost).
 void RemoveFolderIfEmpty(ShredContext& context, const std::string& path, FolderSystem& disk = DiskFolders());
 
 // Checks a folder about to be scheduled: every file, and the subfolder policy, which it asks for

@@ -1,7 +1,9 @@
 #include "engine/FreeSpaceWiper.h"
 
 #include "common/SystemError.h"
+#include "engine/FreeRecords.h"
 #include "engine/Reporting.h"
+#include "engine/ShredLog.h"
 #include "engine/ShredPlan.h"
 #include "lang/MessageText.h"
 
@@ -19,12 +21,24 @@ void ReportWriteError(ShredContext& context, DWORD error)
     Report(context, WarningStyle::Error, text + " " + MessageText::Hex8(error));
 }
 
+// Whether the drive table lists the drive of `root` as NTFS.
+bool IsNtfsDrive(const ShredContext& context, const std::string& root)
+{
+    if (root.size() < 2 || root[1] != ':')
+        return false;
+    char letter = root[0];
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    return letter >= 'A' && letter <= 'Z' && context.machine.drives[letter - 'A'].ntfs;
+}
+
 // Everything a run holds once its files exist; released in one place, whatever ended the run.
 struct WipeRun {
     ShredContext& context;
     std::string folder;
     std::unique_ptr<WipeFileRecord[]> records;
     unsigned planned = 0;
+    FreeRecordFill& freeRecords;
 
     ~WipeRun()
     {
@@ -53,6 +67,7 @@ struct WipeRun {
             }
         }
         records.reset();
+        freeRecords.Clear();
         RemoveDirectoryA(folder.c_str());  // stays only when someone else put files into it
         if (context.parentWindow)
             EnableWindow(context.parentWindow, TRUE);  // returns the previous state, not a failure
@@ -97,6 +112,12 @@ FillResult FillWipeFile(ShredContext& context, WipeFileRecord& record)
 
 void WipeFreeSpace(ShredContext& context, const std::string& root)
 {
+    DiskRecordSpace space(context, root);
+    WipeFreeSpace(context, root, space);
+}
+
+void WipeFreeSpace(ShredContext& context, const std::string& root, RecordSpace& space)
+{
     if (context.machine.versionFlag && !context.silent)
         Report(context, WarningStyle::Error, MessageText::ExpandLineBreaks(context.LookupText(9026)));
 
@@ -124,6 +145,8 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
             Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9245), folder));
             return;
         }
+        // What a wipe ended from outside left behind would keep its space from this one.
+        EmptyWorkFolder(folder);  // what cannot be deleted is in use, or someone else's: it stays
     }
 
     char drive[2] = {root.empty() ? '?' : root[0], 0};
@@ -177,7 +200,10 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
 
     FillPattern(context, FillKind::Zero);
 
-    WipeRun run{context, folder, std::move(records), count};
+    FreeRecordFill freeRecords(context, space, folder);
+    const bool ntfs = IsNtfsDrive(context, root);
+    bool recordsPrepared = false;
+    WipeRun run{context, folder, std::move(records), count, freeRecords};
     std::string stepPattern = context.LookupText(9914);
     std::string stepName = context.LookupText(IsThorough(method) ? 9916 : 9915);
     unsigned shown = count + 1;
@@ -191,6 +217,10 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
             Report(context, WarningStyle::Notice, MessageText::ExpandLineBreaks(context.LookupText(9013)));
             return;
         }
+        // The small files' first folder needs its room before the fill takes every cluster. It
+        // is made once the first fill file is open, which tells a start-up that this wipe runs.
+        if (i == 0 && ntfs)
+            recordsPrepared = freeRecords.Prepare();
         ++created;
         MessageText::Values values;
         values.s = &stepName;
@@ -213,6 +243,20 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
         }
     }
 
+    if (recordsPrepared) {
+        MessageText::Values values;
+        std::string recordStep = context.LookupText(9920);
+        values.s = &recordStep;
+        values.u = &shown;
+        values.t = &shown;
+        progress.SetLine(1, MessageText::Compose(stepPattern, values));
+        progress.SetLine(2, MessageText::WithNumber(context.LookupText(9921), 0));
+        if (freeRecords.Fill(progress) == Flow::Stop) {
+            context.incomplete = true;  // free records were left as they were
+            return;
+        }
+    }
+
     if (IsThorough(method)) {
         for (unsigned j = 0; j < created && !context.stopRequest; ++j) {
             if (OverwriteWipeFile(context, run.records[j], j + 1, created) == Flow::Stop) {
@@ -220,5 +264,42 @@ void WipeFreeSpace(ShredContext& context, const std::string& root)
                 break;
             }
         }
+    }
+}
+
+void OfferToRemoveLeftWorkFolders(ShredContext& context, const std::vector<std::string>& wipedRoots)
+{
+    for (const DriveEntry& drive : context.machine.drives) {
+        if (drive.root[0] == '\0' || GetDriveTypeA(drive.root) != DRIVE_FIXED)
+            continue;
+        bool wiped = false;
+        for (const std::string& item : wipedRoots)
+            wiped = wiped || (item.size() == 3 && lstrcmpiA(item.c_str(), drive.root) == 0);
+        if (wiped)
+            continue;
+        const std::string folder = WipeFolderPath(drive.root);
+        DWORD attributes = GetFileAttributesA(folder.c_str());
+        // A file or a link of that name is not the wipe's (the wipe refuses it in its turn).
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        // A wipe that runs now holds its first fill file open without sharing: not a leftover.
+        HANDLE first = CreateFileA(WipeFilePath(folder, 0).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (first == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+            continue;
+        if (first != INVALID_HANDLE_VALUE)
+            CloseHandle(first);  // opened only to see whether it is in use
+        const std::string text = MessageText::WithPath(context.LookupText(9300), folder);
+        if (context.silent) {
+            StartupNotice(context, text);
+            continue;
+        }
+        if (AskInPerson(context, WarningStyle::YesNo, text) != Answer::Positive)
+            continue;
+        EmptyWorkFolder(folder);  // whatever stays shows in the check below
+        if (!RemoveDirectoryA(folder.c_str()) && GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+            Report(context, WarningStyle::Notice, MessageText::WithPath(context.LookupText(9301), folder));
     }
 }

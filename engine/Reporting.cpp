@@ -45,3 +45,11 @@ void LogMessage(ShredContext& context, const std::string& text)
     context.logText = text;
     AppendLogEntry(text);
 }
+
+void StartupNotice(ShredContext& context, const std::string& text)
+{
+    if (context.silent || !context.channel)
+        AppendLogEntry(text);
+    else
+        context.channel->Ask(WarningStyle::Notice, text, context.title, DialogSize::Normal);
+}

@@ -29,3 +29,8 @@ void Alert(ShredContext& context, const std::string& text);
 
 // Makes `text` the log text and appends it to the shred log: how every silent message is kept.
 void LogMessage(ShredContext& context, const std::string& text);
+
+// A notice of start-up that is not about the job (a component missing, an old shell, a work
+// folder an earlier wipe left): in a silent run a line of the log that does not take the place
+// of the run's outcome, which still follows it; otherwise the warning dialog's notice.
+void StartupNotice(ShredContext& context, const std::string& text);

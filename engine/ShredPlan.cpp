@@ -3,7 +3,10 @@
 #include "common/SystemError.h"
 #include "lang/MessageText.h"
 
+#include <windows.h>
+
 #include <cstdio>
+#include <cstring>
 
 NameSpans LocateNameSpans(const char* path, size_t length)
 {
@@ -143,3 +146,35 @@ std::string WipeFilePath(const std::string& folder, unsigned number)
     return folder + "\\" + name;
 }
 
+
+bool IsWipeFillName(const char* name)
+{
+    // SHRED, at least one digit and nothing else, .TMP: WipeFilePath's names, whatever the count.
+    size_t length = std::strlen(name);
+    if (length < 10 || _strnicmp(name, "SHRED", 5) != 0 || lstrcmpiA(name + length - 4, ".TMP") != 0)
+        return false;
+    for (size_t i = 5; i < length - 4; ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+bool IsRecordName(const char* name)
+{
+    for (size_t i = 0; i < RecordNameLength; ++i) {
+        if (name[i] < 'A' || name[i] > 'Z')
+            return false;
+    }
+    return name[RecordNameLength] == '\0';
+}
+
+std::string RandomRecordName(PatternGenerator& generator)
+{
+    std::string name;
+    while (name.size() < RecordNameLength) {
+        char letter = RandomLetter(generator);
+        name += static_cast<char>(letter >= 'a' ? letter - 'a' + 'A' : letter);
+    }
+    return name;
+}

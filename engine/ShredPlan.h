@@ -51,3 +51,11 @@ std::string WriteFailureText(const std::string& pattern, const std::string& path
 // The work folder of a wipe on `root` ("C:\") and the path of its temporary file `number`.
 std::string WipeFolderPath(const std::string& root);
 std::string WipeFilePath(const std::string& folder, unsigned number);
+
+// Names of what a wipe makes in its work folder: the fill files ("SHRED*.TMP", letters in any
+// case), and the files and folders that take over free records of the file table: three
+// random capital letters, which are an 8.3 name already, so NTFS keeps no second, short name.
+constexpr size_t RecordNameLength = 3;
+bool IsWipeFillName(const char* name);
+bool IsRecordName(const char* name);
+std::string RandomRecordName(PatternGenerator& generator);

@@ -5,6 +5,8 @@
 #include "ui/ShellNoticeDlg.h"
 #include "ui/WarningDlg.h"
 
+DialogChannel::DialogChannel(DWORD(WINAPI* clock)()) : clock_(clock), lastDrain_(clock() - DrainInterval) {}
+
 Answer DialogChannel::Ask(WarningStyle style, const std::string& text, const std::string& title, DialogSize size)
 {
     return ShowWarning(nullptr, style, text, title, size);
@@ -29,6 +31,15 @@ std::unique_ptr<ProgressView> DialogChannel::OpenProgress(HWND parent, int* stop
 }
 
 void DialogChannel::PumpMessages()
+{
+    DWORD now = clock_();
+    if (now - lastDrain_ < DrainInterval)  // unsigned: right across the counter's wrap
+        return;
+    lastDrain_ = now;
+    DrainQueue();
+}
+
+void DialogChannel::DrainQueue()
 {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {

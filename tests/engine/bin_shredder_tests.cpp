@@ -176,7 +176,8 @@ TEST_CASE("a run over two drives: counting, confirmation, shredding, emptying")
     CHECK(bin.channel.questions[0].style == WarningStyle::YesNo);
     CHECK(bin.disk.actions == Actions{"list Q:\\RECYCLED", "shred Q:\\RECYCLED\\Dc1.txt 2", "list Q:\\RECYCLED\\Dc2",
                                       "shred Q:\\RECYCLED\\Dc2\\f 1", "list Q:\\RECYCLED\\Dc2\\sub",
-                                      "list Q:\\RECYCLED\\Dc2\\sub\\deep", "rmdir Q:\\RECYCLED\\Dc2\\sub\\deep",
+                                      "list Q:\\RECYCLED\\Dc2\\sub\\deep", "list Q:\\RECYCLED\\Dc2\\sub\\deep",
+                                      "rename Q:\\RECYCLED\\Dc2\\sub\\deep", "rmdir Q:\\RECYCLED\\Dc2\\sub\\deep (renamed)",
                                       "list R:\\RECYCLED", "shred R:\\RECYCLED\\Dc3 2"});
     // The counting pass queries every drive, then each drive is queried again before it is shredded.
     CHECK(bin.shell.calls == Actions{"load", "query Q:\\", "query R:\\", "query Q:\\", "empty Q:\\", "query R:\\",

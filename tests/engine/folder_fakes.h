@@ -53,9 +53,17 @@ public:
     }
 
     bool Exists(const std::string& path) const { return attributes_.count(path) != 0; }
+    // The names in a folder, in listing order ("." and ".." left out).
+    std::vector<std::string> Names(const std::string& folder) const
+    {
+        auto found = entries_.find(folder);
+        return found == entries_.end() ? std::vector<std::string>() : found->second;
+    }
 
     // What was done, in order: "shred <path> <origin>", "rmdir <path>", "unlink-dir <path>",
-    // "unlink-file <path>", "list <folder>".
+    // "unlink-file <path>", "list <folder>", "rename <path>" (to a name of the same length in the
+    // same folder; checked here) and "name back <path>"; a folder removed under the name it was
+    // given shows as "rmdir <its first path> (renamed)".
     std::vector<std::string> actions;
     int openListings = 0;
     int mostOpenListings = 0;
@@ -65,8 +73,12 @@ public:
     std::set<std::string> stopRequestAt;
     // Files a shred leaves in place (as a locked file would stay).
     std::set<std::string> keep;
-    // Errors of removals, by path.
+    // Errors of removals and of renames, by path.
     std::map<std::string, int> removeErrors;
+    std::map<std::string, DWORD> renameErrors;
+    // Renames that find their new name taken by a sibling, and whether giving a name back fails.
+    int renamesTaken = 0;
+    bool nameBackFails = false;
     std::map<std::string, DWORD> linkErrors;
     // Links whose removal answers success but leaves them; links whose removal takes the target.
     std::set<std::string> linksThatStay;
@@ -107,15 +119,66 @@ public:
     Flow ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin) override;
     int RemoveFolder(const std::string& path) override
     {
-        actions.push_back("rmdir " + path);
-        if (removeErrors.count(path))
-            return removeErrors[path];
+        auto renamed = renamedFrom_.find(path);
+        actions.push_back("rmdir " + (renamed != renamedFrom_.end() ? renamed->second + " (renamed)" : path));
+        // Errors are given by the path a folder had before it was renamed.
+        const std::string original = renamed != renamedFrom_.end() ? renamed->second : path;
+        if (removeErrors.count(original))
+            return removeErrors[original];
         if (!entries_[path].empty())
             return ENOTEMPTY;
         Remove(path);
         entries_.erase(path);
         return 0;
     }
+    DWORD RenameFolder(const std::string& from, const std::string& to) override
+    {
+        auto renamed = renamedFrom_.find(from);
+        if (renamed != renamedFrom_.end() && renamed->second == to) {
+            actions.push_back("name back " + to);
+            if (nameBackFails)
+                return ERROR_ACCESS_DENIED;
+            renamedFrom_.erase(renamed);
+        } else {
+            actions.push_back("rename " + from);
+            // A random name of the same length in the same folder, and a new one.
+            std::string::size_type slash = from.rfind('\\');
+            bool sameFolder = slash != std::string::npos && to.size() == from.size() && to.compare(0, slash + 1, from, 0, slash + 1) == 0;
+            if (!sameFolder || to == from)
+                actions.push_back("bad rename to " + to);
+            renamedFrom_[to] = from;
+        }
+        if (renameErrors.count(from))
+            return renameErrors[from];
+        if (renamesTaken > 0) {
+            --renamesTaken;
+            return ERROR_ALREADY_EXISTS;
+        }
+        if (Exists(to))
+            return ERROR_ALREADY_EXISTS;
+        Move(from, to);
+        return 0;
+    }
+    DWORD CreateEmptyFile(const std::string& path) override
+    {
+        scratch.push_back("make " + path);
+        if (Exists(path))
+            return ERROR_FILE_EXISTS;
+        AddFile(path);
+        return 0;
+    }
+    DWORD DeleteEmptyFile(const std::string& path) override
+    {
+        scratch.push_back("delete " + path);
+        if (!Exists(path))
+            return ERROR_FILE_NOT_FOUND;
+        Remove(path);
+        return 0;
+    }
+    // The empty files made and deleted, in order ("make <path>", "delete <path>"), kept apart
+    // from `actions`.
+    std::vector<std::string> scratch;
+
     DWORD RemoveLink(const std::string& path, bool directory) override
     {
         actions.push_back((directory ? "unlink-dir " : "unlink-file ") + path);
@@ -196,6 +259,32 @@ private:
         if (slash != std::string::npos && entries_.count(path.substr(0, slash)))
             entries_[path.substr(0, slash)].push_back(path.substr(slash + 1));
     }
+    // Gives an entry, and everything below it, the path `to` (same folder, same position).
+    void Move(const std::string& from, const std::string& to)
+    {
+        std::string::size_type slash = from.rfind('\\');
+        auto parent = entries_.find(from.substr(0, slash));
+        if (parent != entries_.end()) {
+            for (std::string& name : parent->second) {
+                if (name == from.substr(slash + 1))
+                    name = to.substr(slash + 1);
+            }
+        }
+        auto moveKeys = [&](auto& map) {
+            std::vector<std::string> keys;
+            for (const auto& item : map) {
+                if (item.first == from || item.first.compare(0, from.size() + 1, from + "\\") == 0)
+                    keys.push_back(item.first);
+            }
+            for (const std::string& key : keys) {
+                auto value = map[key];
+                map.erase(key);
+                map[to + key.substr(from.size())] = value;
+            }
+        };
+        moveKeys(attributes_);
+        moveKeys(entries_);
+    }
     void Remove(const std::string& path)
     {
         attributes_.erase(path);
@@ -233,6 +322,7 @@ private:
     std::map<std::string, std::string> linkTargets_;
     std::map<std::string, DWORD> identities_;
     std::set<std::string> aliases_;
+    std::map<std::string, std::string> renamedFrom_;  // a folder's given name: the path it had
 };
 
 inline Flow MemoryFolders::ShredFile(ShredContext& context, const std::string& path, ItemOrigin origin)

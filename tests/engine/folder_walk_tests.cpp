@@ -67,7 +67,24 @@ struct Walk {
     {
         FolderResult result = ShredFolder(context, path, system, mode, disk);
         CHECK(disk.openListings == 0);
+        CheckRenames();
         return result;
+    }
+    // Every rename gave a new name of the same length in the same folder.
+    void CheckRenames() const
+    {
+        for (const std::string& action : disk.actions)
+            CHECK_MESSAGE(action.compare(0, 10, "bad rename") != 0, action);
+    }
+    // The path a folder renamed and left in place has now: the entry of its parent that is not
+    // one of `known`.
+    std::string OtherEntry(const std::string& parent, const std::vector<std::string>& known) const
+    {
+        for (const std::string& name : disk.Names(parent)) {
+            if (std::find(known.begin(), known.end(), name) == known.end())
+                return parent + "\\" + name;
+        }
+        return std::string();
     }
     std::vector<std::string> Texts() const
     {
@@ -95,9 +112,12 @@ TEST_CASE("a user walk follows the subfolder policy")
           "shred C:\\top\\sub2\\d.txt 0", "shred C:\\top\\e.txt 0"}},
         {2, 2,
          {"list C:\\top", "shred C:\\top\\a.txt 0", "list C:\\top\\sub1", "shred C:\\top\\sub1\\b.txt 0",
-          "list C:\\top\\sub1\\deep", "shred C:\\top\\sub1\\deep\\c.txt 0", "rmdir C:\\top\\sub1\\deep",
-          "rmdir C:\\top\\sub1", "list C:\\top\\sub2", "shred C:\\top\\sub2\\d.txt 0", "rmdir C:\\top\\sub2",
-          "shred C:\\top\\e.txt 0"}},
+          "list C:\\top\\sub1\\deep", "shred C:\\top\\sub1\\deep\\c.txt 0",
+          // Each emptied folder is listed again, renamed and removed under its new name.
+          "list C:\\top\\sub1\\deep", "rename C:\\top\\sub1\\deep", "rmdir C:\\top\\sub1\\deep (renamed)",
+          "list C:\\top\\sub1", "rename C:\\top\\sub1", "rmdir C:\\top\\sub1 (renamed)", "list C:\\top\\sub2",
+          "shred C:\\top\\sub2\\d.txt 0", "list C:\\top\\sub2", "rename C:\\top\\sub2",
+          "rmdir C:\\top\\sub2 (renamed)", "shred C:\\top\\e.txt 0"}},
     };
     for (const Case& c : cases) {
         CAPTURE(c.folder);
@@ -273,20 +293,23 @@ TEST_CASE("forced and bin walks")
         walk.disk.AddFolder("C:\\top\\sys", FILE_ATTRIBUTE_SYSTEM);
         CHECK(walk.Run("C:\\top", true, WalkMode::Forced) == FolderResult::Done);
         CHECK(walk.channel.questions.empty());
-        CHECK(walk.disk.actions == Actions{"list C:\\top", "shred C:\\top\\a.txt 1", "list C:\\top\\sub1",
-                                           "shred C:\\top\\sub1\\b.txt 1", "list C:\\top\\sub1\\deep",
-                                           "shred C:\\top\\sub1\\deep\\c.txt 1", "rmdir C:\\top\\sub1\\deep",
-                                           "rmdir C:\\top\\sub1", "list C:\\top\\sub2", "shred C:\\top\\sub2\\d.txt 1",
-                                           "rmdir C:\\top\\sub2", "shred C:\\top\\e.txt 1", "list C:\\top\\sys",
-                                           "rmdir C:\\top\\sys"});
+        CHECK(walk.disk.actions ==
+              Actions{"list C:\\top", "shred C:\\top\\a.txt 1", "list C:\\top\\sub1", "shred C:\\top\\sub1\\b.txt 1",
+                      "list C:\\top\\sub1\\deep", "shred C:\\top\\sub1\\deep\\c.txt 1", "list C:\\top\\sub1\\deep",
+                      "rename C:\\top\\sub1\\deep", "rmdir C:\\top\\sub1\\deep (renamed)", "list C:\\top\\sub1",
+                      "rename C:\\top\\sub1", "rmdir C:\\top\\sub1 (renamed)", "list C:\\top\\sub2",
+                      "shred C:\\top\\sub2\\d.txt 1", "list C:\\top\\sub2", "rename C:\\top\\sub2",
+                      "rmdir C:\\top\\sub2 (renamed)", "shred C:\\top\\e.txt 1", "list C:\\top\\sys", "list C:\\top\\sys",
+                      "rename C:\\top\\sys", "rmdir C:\\top\\sys (renamed)"});
     }
-    SUBCASE("forced: a failed removal is not reported")
+    SUBCASE("forced: a failed removal is not reported, and the folder has its name back")
     {
         Walk walk;
         walk.disk.removeErrors["C:\\top\\sub2"] = EACCES;
         CHECK(walk.Run("C:\\top", false, WalkMode::Forced) == FolderResult::Done);
         CHECK(walk.channel.questions.empty());
         CHECK(walk.disk.Exists("C:\\top\\sub2"));
+        CHECK(walk.disk.Names("C:\\top") == Actions{"sub2"});
     }
     SUBCASE("bin: the direct subfolders survive empty, everything below them goes")
     {
@@ -549,6 +572,111 @@ TEST_CASE("a failed removal names the folder, the runtime's reason and its numbe
           "not removed\nC:\\top\\sub2\nwhy: " + std::string(strerror(ENOTEMPTY)) + " [" + std::to_string(ENOTEMPTY) + "]#");
     CHECK(walk.disk.Exists("C:\\top\\sub2"));
     CHECK_FALSE(walk.disk.Exists("C:\\top\\e.txt"));  // the walk went on
+}
+
+TEST_CASE("an emptied folder is removed under a random name, or keeps or gets back its own")
+{
+    SUBCASE("after a removal two empty files of its name's length are made in the parent and deleted")
+    {
+        Walk walk;
+        walk.disk.AddFolder("C:\\top\\old.name");
+        RemoveFolderIfEmpty(walk.context, "C:\\top\\old.name", walk.disk);
+        walk.CheckRenames();
+        CHECK(walk.disk.actions.back() == "rmdir C:\\top\\old.name (renamed)");
+        REQUIRE(walk.disk.scratch.size() == 4);
+        for (int i = 0; i < 4; ++i) {
+            const std::string& step = walk.disk.scratch[i];
+            CAPTURE(step);
+            const std::string verb = i < 2 ? "make " : "delete ";
+            REQUIRE(step.compare(0, verb.size(), verb) == 0);
+            const std::string made = step.substr(verb.size());
+            CHECK(made.size() == std::string("C:\\top\\old.name").size());
+            CHECK(made.compare(0, 7, "C:\\top\\") == 0);
+            CHECK(made[10] == '.');  // the dot stays where it was
+            CHECK(made != "C:\\top\\old.name");
+        }
+        CHECK(walk.disk.scratch[2] == "delete " + walk.disk.scratch[0].substr(5));
+        CHECK(walk.disk.scratch[3] == "delete " + walk.disk.scratch[1].substr(5));
+        CHECK(walk.disk.Names("C:\\top") == Actions{"a.txt", "sub1", "sub2", "e.txt"});
+    }
+    SUBCASE("a removal that fails: the name is given back before the folder is named in the report")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.removeErrors["C:\\top\\sub2"] = EACCES;
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(std::count(walk.disk.actions.begin(), walk.disk.actions.end(), "name back C:\\top\\sub2") == 1);
+        CHECK(walk.disk.Names("C:\\top") == Actions{"sub2"});
+        CHECK(walk.disk.scratch.size() == 8);  // after sub1\deep and sub1, none after sub2
+        CHECK(walk.Texts() == std::vector<std::string>{"not removed\nC:\\top\\sub2\nwhy: " + std::string(strerror(EACCES)) +
+                                                      " [" + std::to_string(EACCES) + "]#"});
+    }
+    SUBCASE("a name that cannot be given back: the report names the folder where it stands")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.removeErrors["C:\\top\\sub2"] = EACCES;
+        walk.disk.nameBackFails = true;
+        CHECK(walk.Run() == FolderResult::Done);
+        const std::string now = walk.OtherEntry("C:\\top", {});
+        REQUIRE(now.size() == std::string("C:\\top\\sub2").size());
+        CHECK(now != "C:\\top\\sub2");
+        CHECK(walk.Texts() == std::vector<std::string>{"not removed\n" + now + "\nwhy: " + std::string(strerror(EACCES)) +
+                                                      " [" + std::to_string(EACCES) + "]#"});
+    }
+    SUBCASE("a random name taken by a sibling: another draw, and after three its own name")
+    {
+        for (int taken : {2, 3}) {
+            CAPTURE(taken);
+            Walk walk;
+            walk.disk.AddFolder("C:\\gone");
+            walk.disk.renamesTaken = taken;
+            RemoveFolderIfEmpty(walk.context, "C:\\gone", walk.disk);
+            walk.CheckRenames();
+            CHECK_FALSE(walk.disk.Exists("C:\\gone"));
+            CHECK(std::count(walk.disk.actions.begin(), walk.disk.actions.end(), "rename C:\\gone") == std::min(taken + 1, 3));
+            CHECK(walk.disk.actions.back() == (taken < 3 ? "rmdir C:\\gone (renamed)" : "rmdir C:\\gone"));
+        }
+    }
+    SUBCASE("never renamed: a folder not empty, one reached by its short name, the bin's own folders, roots")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        walk.disk.keep.insert("C:\\top\\sub2\\d.txt");
+        walk.disk.AddListedFolder("C:\\top", "\xC5ngstr\xF6m", false, "NGSTR~1");
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(std::count(walk.disk.actions.begin(), walk.disk.actions.end(), "rmdir C:\\top\\sub2") == 1);
+        CHECK(std::count(walk.disk.actions.begin(), walk.disk.actions.end(), "rmdir C:\\top\\NGSTR~1") == 1);
+        CHECK_FALSE(walk.disk.Exists("C:\\top\\NGSTR~1"));
+
+        for (const char* own : {"C:\\RECYCLER", "C:\\RECYCLER\\S-1-5-21-1", "D:\\$Recycle.Bin\\S-1-5-21-1", "E:\\recycled"}) {
+            CAPTURE(own);
+            walk.disk.AddFolder(own);
+            RemoveFolderIfEmpty(walk.context, own, walk.disk);
+            CHECK_FALSE(walk.disk.Exists(own));
+            CHECK(walk.disk.actions.back() == std::string("rmdir ") + own);
+        }
+        walk.disk.AddFolder("C:\\RECYCLER\\S-1-5-21-1\\Dc4");  // a deleted folder in a bin is a user's
+        RemoveFolderIfEmpty(walk.context, "C:\\RECYCLER\\S-1-5-21-1\\Dc4", walk.disk);
+        CHECK(walk.disk.actions.back() == "rmdir C:\\RECYCLER\\S-1-5-21-1\\Dc4 (renamed)");
+
+        for (const char* root : {"F:\\", "\\\\server\\share"}) {
+            CAPTURE(root);
+            walk.disk.AddFolder(root);
+            RemoveFolderIfEmpty(walk.context, root, walk.disk);
+            CHECK(walk.disk.actions.back() == std::string("rmdir ") + root);
+        }
+        walk.CheckRenames();
+    }
+    SUBCASE("a protected folder met in a forced walk is removed without being renamed")
+    {
+        Walk walk;
+        walk.context.machine.protectedFolders[3] = "C:\\top\\sub2";
+        CHECK(walk.Run("C:\\top", false, WalkMode::Forced) == FolderResult::Done);
+        CHECK(std::count(walk.disk.actions.begin(), walk.disk.actions.end(), "rmdir C:\\top\\sub2") == 1);
+        CHECK(std::count(walk.disk.actions.begin(), walk.disk.actions.end(), "rename C:\\top\\sub2") == 0);
+        CHECK(std::count(walk.disk.actions.begin(), walk.disk.actions.end(), "rmdir C:\\top\\sub1 (renamed)") == 1);
+    }
 }
 
 TEST_CASE("RemoveFolderIfEmpty")

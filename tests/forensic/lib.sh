@@ -25,6 +25,9 @@
 #   forensic_count_utf16 IMAGE MARK        prints how many copies of MARK in UTF-16LE IMAGE holds
 #   forensic_locate IMAGE MARK             prints where on an unmounted NTFS image the copies of
 #                                          MARK are (MFT records, indexes, the log file, clusters)
+#   expect_only_in_free_space NAME IMAGE MARK
+#                                          asserts that every copy of MARK on an unmounted NTFS
+#                                          image lies in free MFT records or free clusters
 #
 # The real program, as a scheduled task starts it:
 #   forensic_install                       an installation folder (FX_INSTALL) with the language
@@ -432,6 +435,20 @@ forensic_locate() {
                part[3] == "" ? "" : ": " part[3], first[key]
       }
     }'
+}
+
+# What nothing in use holds any more is free space, which a wipe of the drive reaches.
+expect_only_in_free_space() {
+  local name=$1 image=$2 mark=$3 places elsewhere
+  places=$(forensic_locate "$image" "$mark")
+  elsewhere=$(grep -v -E '^ *[0-9]+ +(ASCII|UTF-16LE) +in (MFT records \(free[,)]|free clusters)' <<<"$places" | grep -v '^$')
+  if [ -z "$elsewhere" ]; then
+    pass
+  else
+    fail "$name: copies of the marker outside the free space: $elsewhere"
+    FX_KEEP=1
+  fi
+  [ -z "$places" ] || echo "$name: the copies in the free space:"$'\n'"$places"
 }
 
 # ---------------------------------------------------------------------------------------------

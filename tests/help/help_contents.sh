@@ -50,8 +50,8 @@ normalize_pack() { sed 's/%[sutc]/%/g'; }
 normalize_page() { perl -pe 's/<br>/#/g; s/<var>.*?<\/var>/%/g; s/<[^>]+>//g; s/&amp;/&/g; s/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g; s/&#39;/\x27/g'; }
 trim() { perl -pe 's/\s+/ /g; s/\s*#\s*/#/g; s/^[\s#]+//; s/[\s#]+$//'; }
 pack=$NW_DIST_DIR/Lang/English.ini
-# Message texts: keys 9006 to 9073 and the old-shell notice; 9063 and 9064 are titles of questions.
-for key in $(grep -o -E "^(90[0-7][0-9]|11000)=" "$pack" | tr -d = | grep -v -x -E "9063|9064"); do
+# Message texts: keys 9006 to 9073, the wipe's leftovers (9300 on) and the old-shell notice; 9063 and 9064 are titles of questions.
+for key in $(grep -o -E "^(90[0-7][0-9]|93[0-9][0-9]|11000)=" "$pack" | tr -d = | grep -v -x -E "9063|9064"); do
   expected=$(grep "^$key=" "$pack" | cut -d= -f2- | tr -d '\r' | normalize_pack | trim)
   quoted=$(cat "$work"/chm/html/*.html | tr '\n' ' ' | perl -ne 'while (/<p class="message" id="m'"$key"'">(.*?)<\/p>/g) { print "$1\n" }' | head -n 1 | normalize_page | trim)
   if [ -z "$quoted" ]; then fail "message $key is not quoted on a troubleshooting page"

@@ -97,6 +97,30 @@ if job_drive w 6m; then
   expect_equal "work folder a link: the link is kept" "$elsewhere" "$(readlink "$drive/SHREDTMP.\$\$\$")"
   expect_equal "work folder a link: its target is untouched" "note.txt" "$(ls -A "$elsewhere")"
   expect_file "work folder a link: log" "$log" "Task Name: Work link"$'\r\n'"$(english 9245 'W:\SHREDTMP.$$$')"$'\r\n\r\n'
+
+  # The work folder an interrupted wipe left: its fill files and the small files of its record
+  # tree go before the fill; a link in it (under a name such a file could have) and someone's
+  # file stay, and so does the folder that holds them.
+  rm "$drive/SHREDTMP.\$\$\$"
+  left=$drive/SHREDTMP.\$\$\$
+  mkdir -p "$left/XYZ/KLM"
+  head -c 2000000 /dev/zero > "$left/SHRED000.TMP"
+  head -c 1000000 /dev/zero > "$left/SHRED001.TMP"
+  printf 'record' > "$left/XYZ/ABC"
+  printf 'record' > "$left/XYZ/KLM/DEF"
+  echo "someone's notes" > "$left/notes.txt"
+  printf 'theirs' > "$elsewhere/DEF"
+  printf 'theirs' > "$elsewhere/SHRED000.TMP"
+  ln -s "$elsewhere" "$left/GHI"
+  free_before=$(stat -f -c %f "$drive")
+  rm -f "$log"
+  run_nullwright '"/s" "Work leftovers" "/O0" "/T1" "w:\"'
+  expect_equal "leftovers: exit status" 0 "$status"
+  expect_equal "leftovers: what stays in the work folder" "GHI notes.txt" "$(ls -A "$left" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+  expect_equal "leftovers: the link's target is untouched" "DEF SHRED000.TMP note.txt" "$(ls -A "$elsewhere" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+  expect_equal "leftovers: someone's file" "someone's notes" "$(cat "$left/notes.txt")"
+  expect_equal "leftovers: the space of the old fill and record files is free again" "$((free_before + (2000000 + 4095) / 4096 + (1000000 + 4095) / 4096 + 2))" \
+    "$(stat -f -c %f "$drive")"
   job_drop_drive w
 else
   echo "SKIPPED: work folder checks (no tmpfs can be mounted here)"

@@ -1,8 +1,8 @@
 // cancelled_job PRESS RAW-COMMAND-LINE: runs a command-line job as Nullwright.exe runs it (the
 // application object, the real dialogs and the real progress window), and presses the progress
-// window's Cancel at the PRESS-th time the engine drains the message queue, counted over the
-// whole run. The press is posted, so it arrives through the queue like a user's click. The exit
-// status is the program's.
+// window's Cancel at the PRESS-th time the engine offers to drain the message queue (after each
+// block), counted over the whole run. The press is posted, so it arrives through the queue like a
+// user's click. The exit status is the program's.
 #include "app/CommandLine.h"
 #include "app/ShredApp.h"
 #include "tests/ui/DialogScript.h"
@@ -19,9 +19,14 @@ public:
 
     void PumpMessages() override
     {
-        if (++pumps_ == pressAt_)
-            PressCancel();
-        DialogChannel::PumpMessages();
+        if (++pumps_ != pressAt_) {
+            DialogChannel::PumpMessages();
+            return;
+        }
+        PressCancel();
+        // The press lands at the channel's next drain, made once its interval is over; made at
+        // once here, so that the block it lands in is the one named.
+        DrainQueue();
     }
 
 private:

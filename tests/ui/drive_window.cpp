@@ -10,8 +10,9 @@
 //   list                   print the entries of the visible list of the main window: "list: ..."
 //   list-with=ENTRY        the same once the visible list holds ENTRY (a list the window fills
 //                          when its area is chosen)
-//   dialog=TITLE           wait for a dialog titled TITLE over the main window and take it in
-//                          hand; prints its message: "dialog: ..." (line breaks as '|')
+//   dialog=TITLE           wait for a dialog titled TITLE over the main window (or before it
+//                          shows) and take it in hand; prints its message: "dialog: ..." (line
+//                          breaks as '|')
 //   main-again             take the main window in hand again
 //   type=TEXT              type TEXT into the text field of the window in hand (its movie's first)
 //   schedule-in=SECONDS    in the scheduler's schedule dialog in hand: a single run at the first
@@ -468,7 +469,8 @@ bool Step(const std::string& step)
         current = mainWindow;
         return mainWindow ? true : Fail("no main window");
     }
-    if (!mainWindow)
+    // A dialog the program shows before its main window, and its buttons, need no main window.
+    if (!mainWindow && name != "dialog" && !(name == "click" && current))
         return Fail("no main window in hand");
     if (name == "click")
         return Click(value);

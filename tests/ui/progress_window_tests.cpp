@@ -74,7 +74,7 @@ TEST_CASE("the progress window opens hidden, shows on request and writes each li
 
     CHECK(MovieControl(window, "Shredding.....", "Static") != nullptr);  // the movie shows the caption
     view->SetCaption("Wiping free space on C:");
-    channel.PumpMessages();
+    channel.DrainQueue();
     CHECK(Text(window) == "Wiping free space on C:");
     CHECK(MovieControl(window, "Wiping free space on C:", "Static") != nullptr);
     view->Repaint();
@@ -129,11 +129,11 @@ TEST_CASE("cancelling sets the stop request and disables Cancel; twice is the sa
             view->ShowAndEnable();
             HWND window = ProgressWindow();
             first.cancel(window);
-            channel.PumpMessages();
+            channel.DrainQueue();
             CHECK(stop == 1);
             CHECK_FALSE(IsWindowEnabled(GetDlgItem(window, IDCANCEL)));
             second.cancel(window);
-            channel.PumpMessages();
+            channel.DrainQueue();
             CHECK(stop == 1);
             CHECK_FALSE(IsWindowEnabled(GetDlgItem(window, IDCANCEL)));
             CHECK(IsWindow(window));
@@ -188,8 +188,79 @@ TEST_CASE("the message pump leaves the quit message for the program's own loop")
 {
     DialogChannel channel;
     PostQuitMessage(3);
-    channel.PumpMessages();
+    channel.DrainQueue();
     MSG message;
     REQUIRE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     CHECK(message.wParam == 3);
+}
+
+TEST_CASE("reports closer together than the update interval: the latest is shown by the window's timer")
+{
+    Installation installation;
+    installation.CopyAllMovies();
+    DialogChannel channel;
+    int stop = 0;
+    std::unique_ptr<ProgressView> view = channel.OpenProgress(nullptr, &stop);
+    REQUIRE(view);
+    view->ShowAndEnable();
+    HWND window = ProgressWindow();
+    HWND bar = GetDlgItem(window, IDC_PROGRESS_BAR);
+    auto shownPosition = [bar] { return static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)); };
+
+    view->SetRange(100);
+    view->SetPosition(1);
+    CHECK(shownPosition() == 1);  // the first of a range at once
+    for (int position = 2; position <= 40; ++position)
+        view->SetPosition(position);
+    view->SetLine(1, "first");
+    for (int n = 0; n < 20; ++n)
+        view->SetLine(1, "line " + std::to_string(n));
+    // However many of them were shown, the window's timer shows the latest.
+    SendMessageA(window, WM_TIMER, 1, 0);
+    CHECK(shownPosition() == 40);
+    CHECK(MovieVariable(window, "_root.states1") == "line 19");
+    CHECK(Text(GetDlgItem(window, IDC_PROGRESS_LINE1)) == "line 19");
+
+    view->SetPosition(100);
+    CHECK(shownPosition() == 100);  // the end at once
+    view->SetRange(7);
+    view->SetPosition(3);
+    CHECK(shownPosition() == 3);  // a new range's first at once
+}
+
+namespace {
+
+DWORD fakeTicks = 0;
+DWORD WINAPI FakeClock() { return fakeTicks; }
+
+bool AppMessageWaits()
+{
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_APP, WM_APP, PM_NOREMOVE) != FALSE;
+}
+
+}  // namespace
+
+TEST_CASE("the engine's pump drains the queue once its interval since the last drain is over")
+{
+    for (DWORD start : {1000u, 0xFFFFFFFCu}) {  // the second runs across the counter's wrap
+        CAPTURE(start);
+        fakeTicks = start;
+        DialogChannel channel(FakeClock);
+        REQUIRE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0));
+        channel.PumpMessages();
+        CHECK_FALSE(AppMessageWaits());  // the first drain at once
+
+        REQUIRE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0));
+        fakeTicks += DialogChannel::DrainInterval - 1;
+        channel.PumpMessages();
+        CHECK(AppMessageWaits());  // within the interval: nothing asked of the system
+        fakeTicks += 1;
+        channel.PumpMessages();
+        CHECK_FALSE(AppMessageWaits());
+
+        REQUIRE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0));
+        channel.DrainQueue();
+        CHECK_FALSE(AppMessageWaits());  // DrainQueue does not wait for the interval
+    }
 }

@@ -13,8 +13,8 @@ using namespace uitest;
 
 namespace {
 
-// The dialog channel, pressing the progress movie's Cancel at the n-th drain of the queue. The
-// press is posted, so it arrives through the queue like a user's click.
+// The dialog channel, pressing the progress movie's Cancel at the n-th time the engine offers to
+// drain the queue. The press is posted, so it arrives through the queue like a user's click.
 class CancellingChannel : public DialogChannel {
 public:
     int pressAt = 0;
@@ -23,12 +23,16 @@ public:
 
     void PumpMessages() override
     {
-        if (++pumps == pressAt) {
-            progress = ThreadProgressWindow();
-            REQUIRE(progress != nullptr);
-            PostMessageA(MovieControl(progress, "Cancel"), BM_CLICK, 0, 0);
+        if (++pumps != pressAt) {
+            DialogChannel::PumpMessages();
+            return;
         }
-        DialogChannel::PumpMessages();
+        progress = ThreadProgressWindow();
+        REQUIRE(progress != nullptr);
+        PostMessageA(MovieControl(progress, "Cancel"), BM_CLICK, 0, 0);
+        // The press lands at the drain after it, which the channel makes once its interval is
+        // over; here that drain is made at once, so the block it lands in is known.
+        DrainQueue();
     }
 };
 
