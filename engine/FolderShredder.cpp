@@ -10,12 +10,16 @@
 
 #include <direct.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
 #include <vector>
 
 namespace {
+
+// How long the names are that refill an NTFS folder index: long, so that few entries fill it.
+constexpr size_t RefillNameLength = 200;
 
 // Lists with the wide functions, so that each name is known exactly and its conversion to the
 // program's code page can be checked, never taken with the look-alikes of a best fit.
@@ -299,6 +303,42 @@ void FillParentIndex(ShredContext& context, FolderSystem& disk, const std::strin
     }
 }
 
+// The bytes an entry named `nameLength` characters takes in an NTFS folder index: the entry's
+// head, the file-name attribute's fixed part and the name in UTF-16, rounded up to 8.
+size_t IndexEntryBytes(size_t nameLength)
+{
+    return (0x52 + 2 * nameLength + 7) & ~size_t(7);
+}
+
+// An NTFS folder index keeps the names of entries that are gone in the unused room of its blocks
+// (a removal or a rename moves the entries behind it and leaves their old bytes), and a removed
+// folder's blocks go to the free space with them. So once a walk has shredded a folder's entries,
+// which took `indexBytes` of its index, the folder is given empty files under long random names
+// that need twice that room and more, so that the index writes its blocks anew, and they are
+// deleted at once. A stop request ends the making, never the deleting.
+void RefillFolderIndex(ShredContext& context, FolderSystem& disk, const std::string& folder, size_t indexBytes)
+{
+    const size_t room = MAX_PATH - 1 - (folder.size() + 1);
+    const size_t length = std::min<size_t>(RefillNameLength, room);
+    if (indexBytes == 0 || length < 16)
+        return;
+    const size_t wanted = (2 * indexBytes + 4096 + IndexEntryBytes(length) - 1) / IndexEntryBytes(length);
+    std::string pattern = folder + "\\" + std::string(length, 'A');
+    std::vector<std::string> made;
+    unsigned failures = 0;
+    while (made.size() < wanted && failures < 3 && !context.stopRequest) {
+        std::string name = RandomSibling(pattern, context.generator);
+        if (disk.CreateEmptyFile(name) == 0)
+            made.push_back(name);
+        else
+            ++failures;  // a name drawn twice, or a folder that takes no more
+    }
+    for (const std::string& name : made) {
+        if (disk.DeleteEmptyFile(name) != 0)
+            disk.DeleteEmptyFile(name);
+    }
+}
+
 // Removes a folder, under a random name of the same length in its parent when it may be renamed
 // (`emptyByOwnName`: it is empty and `path` names it by its own, exact name); a folder that stays
 // gets its name back. Returns the removal's error (0 once it is gone); `current` is the folder's
@@ -368,12 +408,17 @@ Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const Protection& 
     const WalkMode childMode = mode == WalkMode::User ? WalkMode::User : WalkMode::Forced;
     const ItemOrigin origin = mode == WalkMode::User ? ItemOrigin::User : ItemOrigin::BinDelete;
     bool stopped = false;
+    size_t indexBytes = 0;  // of the entries the walk shreds or removes
     FolderEntry entry;
     while (!stopped && !context.stopRequest && listing->Next(entry)) {
         const bool directory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         if (directory && (IsDots(entry.name) || (mode == WalkMode::User && folderPolicy == 0)))
             continue;
+        // A short name is an entry of its own; both are counted, as if each were taken.
+        indexBytes += IndexEntryBytes(std::strlen(entry.name));
+        if (entry.shortName[0])
+            indexBytes += IndexEntryBytes(std::strlen(entry.shortName));
 
         std::string child;
         if (!ChildPathOf(context, path, entry, child))
@@ -436,6 +481,9 @@ Outcome WalkFolder(ShredContext& context, FolderSystem& disk, const Protection& 
             RemoveUnderRandomName(context, disk, protection, child, ownName && IsEmptyFolder(disk, child), current);
         }
     }
+    listing.reset();
+    if (!stopped && !context.stopRequest && IsNtfsDrive(context, path))
+        RefillFolderIndex(context, disk, path, indexBytes);
     return stopped ? Outcome::Stopped : Outcome::Done;
 }
 

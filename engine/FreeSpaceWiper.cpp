@@ -21,17 +21,6 @@ void ReportWriteError(ShredContext& context, DWORD error)
     Report(context, WarningStyle::Error, text + " " + MessageText::Hex8(error));
 }
 
-// Whether the drive table lists the drive of `root` as NTFS.
-bool IsNtfsDrive(const ShredContext& context, const std::string& root)
-{
-    if (root.size() < 2 || root[1] != ':')
-        return false;
-    char letter = root[0];
-    if (letter >= 'a' && letter <= 'z')
-        letter = static_cast<char>(letter - 'a' + 'A');
-    return letter >= 'A' && letter <= 'Z' && context.machine.drives[letter - 'A'].ntfs;
-}
-
 // Everything a run holds once its files exist; released in one place, whatever ended the run.
 struct WipeRun {
     ShredContext& context;

@@ -74,3 +74,13 @@ void SettleJobPassCount(ShredContext& context)
     values.s = &number;
     LogMessage(context, MessageText::Compose(context.LookupText(context.job.passCountGiven ? 9241 : 9240), values));
 }
+
+bool IsNtfsDrive(const ShredContext& context, const std::string& path)
+{
+    if (path.size() < 2 || path[1] != ':')
+        return false;
+    char letter = path[0];
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    return letter >= 'A' && letter <= 'Z' && context.machine.drives[letter - 'A'].ntfs;
+}

@@ -112,6 +112,9 @@ public:
     bool incomplete = false;
 };
 
+// Whether the drive table lists the drive of `path` ("C:\..." or "C:") as NTFS.
+bool IsNtfsDrive(const ShredContext& context, const std::string& path);
+
 // A silent job's pass count made usable once, at start-up: a count that had to be corrected
 // is said in the log when the job's method uses it.
 void SettleJobPassCount(ShredContext& context);

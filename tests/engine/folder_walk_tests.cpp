@@ -808,3 +808,72 @@ TEST_CASE("CheckFolderFileForSchedule")
     CHECK(CheckFolderFileForSchedule(walk.context, "C:\\top\\hidden", walk.disk) == ScheduleCheck::Passed);
     CHECK(CheckFolderFileForSchedule(walk.context, "C:\\top\\system", walk.disk) == ScheduleCheck::Cancelled);
 }
+
+TEST_CASE("on NTFS a walked folder's index is refilled with long names and emptied again")
+{
+    // The entries of a folder the walk took: what remains in the scratch steps below it.
+    auto stepsIn = [](const Walk& walk, const std::string& verb, const std::string& folder) {
+        std::vector<std::string> names;
+        for (const std::string& step : walk.disk.scratch) {
+            if (step.compare(0, verb.size(), verb) != 0)
+                continue;
+            std::string path = step.substr(verb.size());
+            if (path.compare(0, folder.size() + 1, folder + "\\") == 0 && path.find('\\', folder.size() + 1) == std::string::npos)
+                names.push_back(path.substr(folder.size() + 1));
+        }
+        return names;
+    };
+
+    SUBCASE("every folder the walk went through, with room for twice its old entries; all deleted")
+    {
+        Walk walk;
+        walk.context.machine.drives[2].ntfs = true;
+        for (int i = 0; i < 40; ++i)
+            walk.disk.AddFile("C:\\top\\sub2\\a file with a rather long name number " + std::to_string(i) + ".txt");
+        walk.Policy(2, 2);
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(walk.disk.Names("C:\\top").empty());
+
+        const std::vector<std::string> big = stepsIn(walk, "make ", "C:\\top\\sub2");
+        const std::vector<std::string> small = stepsIn(walk, "make ", "C:\\top\\sub1\\deep");
+        // 40 names of some 45 characters take about 7 KiB of index: at least 2 * 7 KiB in names
+        // of 200 characters (about 480 bytes each), where one entry needs hardly one.
+        CHECK(big.size() >= 30);
+        CHECK(small.size() >= 9);
+        CHECK(small.size() < big.size());
+        CHECK(stepsIn(walk, "make ", "C:\\top").size() >= 9);
+        for (const std::string& name : big) {
+            CAPTURE(name);
+            CHECK(name.size() == 200);
+            CHECK(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") == std::string::npos);
+        }
+        CHECK(stepsIn(walk, "delete ", "C:\\top\\sub2") == big);
+        CHECK(stepsIn(walk, "delete ", "C:\\top\\sub1\\deep") == small);
+    }
+    SUBCASE("not on other file systems, nor after a stop")
+    {
+        Walk walk;
+        walk.Policy(2, 2);
+        CHECK(walk.Run() == FolderResult::Done);
+        CHECK(walk.disk.scratch.size() == 12);  // only the parents' two names after each removal
+
+        Walk stopped;
+        stopped.context.machine.drives[2].ntfs = true;
+        stopped.Policy(2, 2);
+        stopped.context.stopRequest = 1;
+        stopped.Run();
+        CHECK(stopped.disk.scratch.empty());
+    }
+    SUBCASE("a folder path too long for long names gets none")
+    {
+        Walk walk;
+        walk.context.machine.drives[2].ntfs = true;
+        std::string deep = "C:\\top\\" + std::string(236, 'x');  // 15 characters left for a name
+        walk.disk.AddFolder(deep);
+        walk.disk.AddFile(deep + "\\f.txt");
+        walk.Policy(2, 0);
+        walk.Run();
+        CHECK(stepsIn(walk, "make ", deep).empty());
+        CHECK_FALSE(stepsIn(walk, "make ", "C:\\top").empty());
+    }
+}
