@@ -417,20 +417,15 @@ TaskListChange TaskSchedule::DeleteTask(TaskList& tasks, size_t position)
 
 TaskListChange TaskSchedule::RunTask(TaskList& tasks, size_t position)
 {
-    if (!HaveScheduler() || position >= tasks.Count())
-        return TaskListChange::None;
-    Listed listed = CheckListed(tasks, position, task_);
-    if (listed == Listed::Changed)
-        return Changed(tasks);
-    if (listed == Listed::Same) {
-        ComponentResult result = task_.Run();
-        if (!result.Ok())
-            ReportError(result);
-    }
-    return TaskListChange::None;
+    return ActOnListed(tasks, position, &ScheduledJob::Run);
 }
 
 TaskListChange TaskSchedule::ShowTaskProperties(TaskList& tasks, size_t position)
+{
+    return ActOnListed(tasks, position, &ScheduledJob::ShowProperties);
+}
+
+TaskListChange TaskSchedule::ActOnListed(TaskList& tasks, size_t position, ComponentResult (ScheduledJob::*action)() const)
 {
     if (!HaveScheduler() || position >= tasks.Count())
         return TaskListChange::None;
@@ -438,7 +433,7 @@ TaskListChange TaskSchedule::ShowTaskProperties(TaskList& tasks, size_t position
     if (listed == Listed::Changed)
         return Changed(tasks);
     if (listed == Listed::Same) {
-        ComponentResult result = task_.ShowProperties();
+        ComponentResult result = (task_.*action)();
         if (!result.Ok())
             ReportError(result);
     }

@@ -72,6 +72,8 @@ private:
     // listed name and the creator mark; `job` is then that task.
     Listed CheckListed(const TaskList& tasks, size_t position, ScheduledJob& job);
     TaskListChange Changed(TaskList& tasks);
+    // Run and properties: `action` on the task at `position` once it is the one listed.
+    TaskListChange ActOnListed(TaskList& tasks, size_t position, ComponentResult (ScheduledJob::*action)() const);
     // Deletes the task in hand, named `name`, after `failure` left it half made, and says so.
     void AbandonTask(const std::string& name, const ComponentResult& failure);
     void ReportError(const ComponentResult& failure);

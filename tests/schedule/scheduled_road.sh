@@ -36,6 +36,10 @@ steps=(
 )
 $WINE "$NW_BUILD_DIR/tests/drive_window.exe" "${steps[@]}" > "$work/seen.txt" 2>/dev/null &
 driver=$!
+# On Windows the task scheduler service always runs; Wine starts it on demand only, and a service
+# started after a task was saved does not take that task up. It is started while the driver holds
+# the session, before the task is made.
+$WINE net start Schedule >/dev/null 2>&1
 $WINE "$NW_BUILD_DIR/tests/launch.exe" "$(winpath "$install/Nullwright.exe")"
 status=$?
 wait "$driver"
