@@ -283,6 +283,14 @@ std::string RandomSibling(const std::string& path, PatternGenerator& generator)
     return name;
 }
 
+// Deletes an empty file made only to take room in an index. One with a random name that stays
+// holds nothing of anyone's; a second try.
+void DeleteScratchFile(FolderSystem& disk, const std::string& path)
+{
+    if (disk.DeleteEmptyFile(path) != 0)
+        disk.DeleteEmptyFile(path);
+}
+
 // Two entries of the length of the one removed at `path`, made and deleted at once in its
 // parent: a rename and a removal each left one name's worth of old bytes behind the entries in
 // use, and these take that room.
@@ -297,9 +305,8 @@ void FillParentIndex(ShredContext& context, FolderSystem& disk, const std::strin
         }
     }
     for (const std::string& name : made) {
-        // An empty file with a random name that stays holds nothing of anyone's; a second try.
-        if (!name.empty() && disk.DeleteEmptyFile(name) != 0)
-            disk.DeleteEmptyFile(name);
+        if (!name.empty())
+            DeleteScratchFile(disk, name);
     }
 }
 
@@ -333,10 +340,8 @@ void RefillFolderIndex(ShredContext& context, FolderSystem& disk, const std::str
         else
             ++failures;  // a name drawn twice, or a folder that takes no more
     }
-    for (const std::string& name : made) {
-        if (disk.DeleteEmptyFile(name) != 0)
-            disk.DeleteEmptyFile(name);
-    }
+    for (const std::string& name : made)
+        DeleteScratchFile(disk, name);
 }
 
 // Removes a folder, under a random name of the same length in its parent when it may be renamed

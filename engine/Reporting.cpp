@@ -51,5 +51,5 @@ void StartupNotice(ShredContext& context, const std::string& text)
     if (context.silent || !context.channel)
         AppendLogEntry(text);
     else
-        context.channel->Ask(WarningStyle::Notice, text, context.title, DialogSize::Normal);
+        Report(context, WarningStyle::Notice, text);
 }
