@@ -39,8 +39,6 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantor S
 # Whatever names one of these was written by the installer, the components or the program.
 ours='vantor|nullwright|taskmere|shelvane|taskscheduler\.|3B7E51A0-6C2D-4F18-9A45-D0C8B2E71F36|4CA564D7-4F81-4C2C-9429-6609A57D26A5|F9B424D4-51A1-40E0-8EB1-1B9097AF9811|3A041F1F-A2AC-4453-A057-829C89692083|1A23B247-C9CF-43F5-A7AE-6B1FF4BDB52A|67A0279B-3337-4BC2-AA79-56C802EAA72F|24919A8D-2502-49CA-B37B-C348EE6E708C|9B739684-14D2-447F-865E-28E21576139A|897B5A9B-25C7-4C20-BD6A-C13EA4397A6A|8E2A4C19-7D35-4B60-A1F7-5C93E0D8B24A'
 
-reg_value() { $WINE reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'; }
-reg_default() { $WINE reg query "$1" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { sub(/.*REG_SZ */, ""); print }'; }
 expect_exists() { if [ -e "$2" ]; then pass; else fail "$1: $2 is missing"; fi; }
 # A Windows path of the prefix's drive C: as a Unix path.
 unix_path() { local p=${1#C:\\}; echo "$WINEPREFIX/drive_c/${p//\\//}"; }
@@ -166,26 +164,26 @@ cycle() {
   done
 
   # Registration: the scheduler component where start-up looks, driven by a real client.
-  expect_equal "$platform: Taskmere's server" 'C:\windows\system32\Taskmere.dll' "$(reg_default "HKCR\\CLSID\\$schedule_clsid\\InprocServer32")"
+  expect_equal "$platform: Taskmere's server" 'C:\windows\system32\Taskmere.dll' "$(wine_reg_default "HKCR\\CLSID\\$schedule_clsid\\InprocServer32")"
   local client
   client=$($WINE cscript //nologo "$(winpath "$NW_SOURCE_DIR/tests/taskmere/client.vbs")" 2>/dev/null | tr -d '\r')
   expect_equal "$platform: client.vbs against the installed component" "client finished, 0 failed" "$(echo "$client" | tail -n 1)"
-  expect_equal "$platform: Shelvane's server" "$instdir\\Shelvane.dll" "$(reg_default "HKCR\\CLSID\\$menu_clsid\\InprocServer32")"
+  expect_equal "$platform: Shelvane's server" "$instdir\\Shelvane.dll" "$(wine_reg_default "HKCR\\CLSID\\$menu_clsid\\InprocServer32")"
   expect_equal "$platform: context-menu handler created by its class id" "created by $instdir\\Shelvane.dll" \
     "$($WINE "$NW_BUILD_DIR/tests/create_handler.exe" "$menu_clsid" 2>&1 | tr -d '\r')"
 
-  expect_equal "$platform: AppPath" "$instdir" "$(reg_value "$settings_key" AppPath)"
-  expect_equal "$platform: DisplayName" "Vantor Shredder" "$(reg_value "$uninstall_key" DisplayName)"
-  expect_equal "$platform: DisplayVersion" "$version" "$(reg_value "$uninstall_key" DisplayVersion)"
-  expect_equal "$platform: Publisher" "Vantor" "$(reg_value "$uninstall_key" Publisher)"
-  expect_equal "$platform: DisplayIcon" "$instdir\\Nullwright.exe" "$(reg_value "$uninstall_key" DisplayIcon)"
-  expect_equal "$platform: InstallLocation" "$instdir" "$(reg_value "$uninstall_key" InstallLocation)"
-  expect_equal "$platform: UninstallString" "\"$instdir\\Uninstall.exe\"" "$(reg_value "$uninstall_key" UninstallString)"
-  expect_equal "$platform: QuietUninstallString" "\"$instdir\\Uninstall.exe\" /S" "$(reg_value "$uninstall_key" QuietUninstallString)"
-  expect_equal "$platform: NoModify" 0x1 "$(reg_value "$uninstall_key" NoModify)"
-  expect_equal "$platform: NoRepair" 0x1 "$(reg_value "$uninstall_key" NoRepair)"
+  expect_equal "$platform: AppPath" "$instdir" "$(wine_reg_value "$settings_key" AppPath)"
+  expect_equal "$platform: DisplayName" "Vantor Shredder" "$(wine_reg_value "$uninstall_key" DisplayName)"
+  expect_equal "$platform: DisplayVersion" "$version" "$(wine_reg_value "$uninstall_key" DisplayVersion)"
+  expect_equal "$platform: Publisher" "Vantor" "$(wine_reg_value "$uninstall_key" Publisher)"
+  expect_equal "$platform: DisplayIcon" "$instdir\\Nullwright.exe" "$(wine_reg_value "$uninstall_key" DisplayIcon)"
+  expect_equal "$platform: InstallLocation" "$instdir" "$(wine_reg_value "$uninstall_key" InstallLocation)"
+  expect_equal "$platform: UninstallString" "\"$instdir\\Uninstall.exe\"" "$(wine_reg_value "$uninstall_key" UninstallString)"
+  expect_equal "$platform: QuietUninstallString" "\"$instdir\\Uninstall.exe\" /S" "$(wine_reg_value "$uninstall_key" QuietUninstallString)"
+  expect_equal "$platform: NoModify" 0x1 "$(wine_reg_value "$uninstall_key" NoModify)"
+  expect_equal "$platform: NoRepair" 0x1 "$(wine_reg_value "$uninstall_key" NoRepair)"
   local size
-  size=$(( $(reg_value "$uninstall_key" EstimatedSize) ))
+  size=$(( $(wine_reg_value "$uninstall_key" EstimatedSize) ))
   local measured=$(( ($(du -sb "$dir" | cut -f1) + $(stat -c %s "$NW_DIST_DIR/Taskmere.dll")) / 1024 ))
   if [ "$size" -ge $((measured * 9 / 10)) ] && [ "$size" -le $((measured * 11 / 10 + 8)) ]; then pass
   else fail "$platform: EstimatedSize $size KiB, the files take $measured KiB"; fi
@@ -195,8 +193,8 @@ cycle() {
   expect_bytes "$platform: log of a silent job" "$dir/log.txt" 'Task Name: Installed check\r\nSuccess\r\n\r\n'
   if [ -z "$job_messages" ]; then pass; else fail "$platform: the silent job showed: $job_messages"; fi
   # Written by that start: the caption, and the program in quotes (its folder has blanks).
-  expect_equal "$platform: the Recycle Bin verb's caption" "&Shred Recycle Bin" "$(reg_default "$verb_key")"
-  expect_equal "$platform: the Recycle Bin verb's command" "\"$instdir\\Nullwright.exe\" recycle" "$(reg_default "$verb_key\\command")"
+  expect_equal "$platform: the Recycle Bin verb's caption" "&Shred Recycle Bin" "$(wine_reg_default "$verb_key")"
+  expect_equal "$platform: the Recycle Bin verb's command" "\"$instdir\\Nullwright.exe\" recycle" "$(wine_reg_default "$verb_key\\command")"
 
   # The help's own example script makes a task of the program's own.
   perl -0ne 'print $1 if m{<pre class="vbscript">(.*?)</pre>}s' "$NW_SOURCE_DIR/help/html/automation.html" |
@@ -223,16 +221,16 @@ cycle() {
     expect_equal "$platform: upgrade: nothing left for the next start" "" "$(pending_operations | grep -v -E '^\./users/[^/]+/Temp/')"
   fi
   expect_equal "$platform: upgrade exit code" 0 "$status"
-  expect_equal "$platform: upgrade: changed setting kept" 0x7 "$(reg_value "$settings_key" PassCount)"
-  expect_equal "$platform: upgrade: AppPath" "$instdir" "$(reg_value "$settings_key" AppPath)"
+  expect_equal "$platform: upgrade: changed setting kept" 0x7 "$(wine_reg_value "$settings_key" PassCount)"
+  expect_equal "$platform: upgrade: AppPath" "$instdir" "$(wine_reg_value "$settings_key" AppPath)"
   expect_equal "$platform: upgrade: log kept" same "$(cmp -s "$work/log-before-upgrade.txt" "$dir/log.txt" && echo same || echo different)"
-  expect_equal "$platform: upgrade: in the same folder" "$instdir" "$(reg_value "$uninstall_key" InstallLocation)"
-  expect_equal "$platform: upgrade: Taskmere still registered" 'C:\windows\system32\Taskmere.dll' "$(reg_default "HKCR\\CLSID\\$schedule_clsid\\InprocServer32")"
+  expect_equal "$platform: upgrade: in the same folder" "$instdir" "$(wine_reg_value "$uninstall_key" InstallLocation)"
+  expect_equal "$platform: upgrade: Taskmere still registered" 'C:\windows\system32\Taskmere.dll' "$(wine_reg_default "HKCR\\CLSID\\$schedule_clsid\\InprocServer32")"
   expect_equal "$platform: upgrade: the program's task kept" yes "$([ -f "$prefix/drive_c/windows/tasks/Weekly Recycle Bin.job" ] && echo yes || echo no)"
 
   # --- Uninstall silently, as "Apps and features" runs QuietUninstallString.
   local quiet program arguments
-  quiet=$(reg_value "$uninstall_key" QuietUninstallString)
+  quiet=$(wine_reg_value "$uninstall_key" QuietUninstallString)
   program=${quiet#\"}
   program=${program%%\"*}
   arguments=${quiet#\""$program"\" }
@@ -256,7 +254,7 @@ cycle() {
     kept_registry='^user:Software\\\\Vantor Shredder(\\\\Shred)?\|'
     local relative=${instdir#C:\\}
     kept_files="^\./${relative//\\//}(/log\.txt)?$"
-    expect_equal "$platform: uninstall: settings kept" 0x7 "$(reg_value "$settings_key" PassCount)"
+    expect_equal "$platform: uninstall: settings kept" 0x7 "$(wine_reg_value "$settings_key" PassCount)"
     expect_equal "$platform: uninstall: log kept" same "$(cmp -s "$work/log-before-upgrade.txt" "$dir/log.txt" && echo same || echo different)"
   fi
   # Registry: no key or value added that was not there before (the kept settings apart; an empty

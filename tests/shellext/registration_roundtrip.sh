@@ -19,7 +19,7 @@ trap 'for key in "${platform_keys[@]}"; do wine_reg_delete_key "$key"; done; cle
 # The data of a value, or "-" when it (or its key) is missing. An empty name: the default value.
 value() {
   local found
-  if [ -z "$2" ]; then found=$($WINE reg query "$1" /ve 2>/dev/null); else found=$($WINE reg query "$1" /v "$2" 2>/dev/null); fi
+  if [ -z "$2" ]; then found=$(wine_reg_query "$1" /ve); else found=$(wine_reg_query "$1" /v "$2"); fi
   [ $? -eq 0 ] || { echo -; return; }
   echo "$found" | tr -d '\r' | awk '/REG_SZ/ { sub(/.*REG_SZ */, ""); print; found = 1 } END { if (!found) print "-" }'
 }
@@ -37,7 +37,7 @@ entries() {
 keys_left() {
   local key left=""
   for key in "$class" "HKCR\\*\\shellex\\ContextMenuHandlers\\$name" "HKCR\\Folder\\shellex\\ContextMenuHandlers\\$name"; do
-    $WINE reg query "$key" >/dev/null 2>&1 && left+="$key "
+    wine_reg_query "$key" >/dev/null && left+="$key "
   done
   echo "$left"
 }

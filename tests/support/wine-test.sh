@@ -29,6 +29,26 @@ make_temp_folder() {
   echo "$folder"
 }
 
+# reg query ARGS...: its standard output and status. A query always prints something, the values
+# or why there are none; one that printed nothing at all was ended by Wine before it could answer
+# and is asked again.
+wine_reg_query() {
+  local answer errors status attempt
+  errors=$(mktemp /tmp/nw-reg.XXXXXX)
+  for attempt in 1 2 3; do
+    answer=$($WINE reg query "$@" 2>"$errors")
+    status=$?
+    [ -n "$answer" ] || [ -s "$errors" ] && break
+    sleep 1
+  done
+  rm -f "$errors"
+  [ -n "$answer" ] && printf '%s\n' "$answer"
+  return $status
+}
+# The data of value NAME of KEY as reg prints it, or nothing; the key's default value.
+wine_reg_value() { wine_reg_query "$1" /v "$2" | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'; }
+wine_reg_default() { wine_reg_query "$1" /ve | tr -d '\r' | awk '/REG_SZ/ { sub(/.*REG_SZ */, ""); print }'; }
+
 wine_reg_set() { $WINE reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1; }
 wine_reg_delete_key() { $WINE reg delete "$1" /f >/dev/null 2>&1 || true; }
 

@@ -97,7 +97,7 @@ expect_equal "the file in hand when Cancel came keeps its name and length" 10737
 expect_equal "the file after the cancel is untouched" "after the big one" "$(cat "$data/after.txt" 2>&1)"
 expect_equal "nothing else was left in the data folder" "after.txt big.bin folder keep.txt" "$(ls "$data" | tr '\n' ' ' | sed 's/ $//')"
 
-setting() { $WINE reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n {print $3}'; }
+setting() { wine_reg_value "$key" "$1"; }
 expect_equal "Method stored from the options" 0x1 "$(setting Method)"
 expect_equal "PassCount stored from the options" 0xa "$(setting PassCount)"
 expect_equal "BinAlertDisabled stored once its box was ticked" 0x1 "$(setting BinAlertDisabled)"
