@@ -1,6 +1,7 @@
 #include "tests/schedule/ScheduleFixture.h"
 
 #include "app/Components.h"
+#include "schedule/wrapper/SharingRetry.h"
 
 #include <doctest/doctest.h>
 
@@ -44,7 +45,7 @@ void DeleteAllTasks()
     ComPtr<ITaskScheduler> scheduler = test::SystemScheduler();
     for (const std::wstring& file : test::SystemTaskFiles()) {
         std::wstring name = file.substr(0, file.size() - 4);
-        if (FAILED(scheduler->Delete(name.c_str())))
+        if (FAILED(taskmere::RetryWhileShared([&] { return scheduler->Delete(name.c_str()); })))
             DeleteFileW((test::TasksFolder() + L"\\" + file).c_str());  // one the scheduler cannot read
     }
 }
@@ -60,7 +61,7 @@ void MakeSystemTask(const std::string& name, const std::string& creator, const s
     REQUIRE(task->SetCreator(Wide(creator).c_str()) == S_OK);
     ComPtr<IPersistFile> file;
     REQUIRE(task->QueryInterface(IID_IPersistFile, file.ReceiveVoid()) == S_OK);
-    REQUIRE(file->Save(nullptr, TRUE) == S_OK);
+    REQUIRE(taskmere::RetryWhileShared([&] { return file->Save(nullptr, TRUE); }) == S_OK);
 }
 
 std::string StoredCommandLine(const std::string& name)

@@ -313,8 +313,7 @@ TEST_CASE("delete, run and properties act on the listed task; one that changed s
         TaskList tasks;
         fixture.schedule->ReloadTaskList(tasks);
         REQUIRE(tasks.Count() == 1);
-        std::wstring folder = test::TasksFolder();
-        REQUIRE(MoveFileW((folder + L"\\TmTest Before.job").c_str(), (folder + L"\\TmTest After.job").c_str()));
+        REQUIRE(test::RenameTaskFile(L"TmTest Before.job", L"TmTest After.job"));
         CHECK(fixture.schedule->DeleteTask(tasks, 0) == TaskListChange::Reloaded);
         CHECK(saidChanged());
         CHECK(tasks.Names() == std::vector<std::string>{"TmTest After"});

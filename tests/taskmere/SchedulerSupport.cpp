@@ -1,6 +1,7 @@
 #include "SchedulerSupport.h"
 
 #include "TestSupport.h"
+#include "schedule/wrapper/SharingRetry.h"
 
 #include <doctest/doctest.h>
 
@@ -89,7 +90,7 @@ void CleanTasks::DeleteTestTasks()
         if (file.compare(0, prefix.size(), prefix) != 0)
             continue;
         std::wstring name = file.substr(0, file.size() - 4);
-        if (FAILED(scheduler->Delete(name.c_str())))
+        if (FAILED(taskmere::RetryWhileShared([&] { return scheduler->Delete(name.c_str()); })))
             DeleteFileW((TasksFolder() + L"\\" + file).c_str());  // one the scheduler cannot read
     }
 }
@@ -152,6 +153,16 @@ std::wstring TasksFolder()
     UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
     REQUIRE(length > 0);
     return std::wstring(windows) + L"\\Tasks";
+}
+
+bool RenameTaskFile(const std::wstring& from, const std::wstring& to)
+{
+    const std::wstring folder = TasksFolder() + L"\\";
+    HRESULT hr = taskmere::RetryWhileShared([&] {
+        return MoveFileW((folder + from).c_str(), (folder + to).c_str()) ? S_OK : HRESULT_FROM_WIN32(GetLastError());
+    });
+    INFO("renaming ", Narrow(from), " to ", Narrow(to), ": ", Hex(hr));
+    return SUCCEEDED(hr);
 }
 
 }  // namespace test

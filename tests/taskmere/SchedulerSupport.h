@@ -55,4 +55,9 @@ long IndexOf(const Automation& schedule, const std::wstring& name);
 // The folder that holds the task files.
 std::wstring TasksFolder();
 
+// Renames the task file `from` ("X.job") in that folder to `to`, as another program would. The
+// task scheduler service reads a task file whenever it changes, so the rename waits out a
+// sharing violation as the component does.
+bool RenameTaskFile(const std::wstring& from, const std::wstring& to);
+
 }  // namespace test

@@ -1,6 +1,7 @@
 // Triggers and Trigger against the system's task scheduler, called late-bound.
 #include "LateBound.h"
 #include "SchedulerSupport.h"
+#include "schedule/wrapper/SharingRetry.h"
 
 #include <doctest/doctest.h>
 
@@ -285,7 +286,7 @@ TEST_CASE("Day sets days 1 to 16 and keeps days 17 to 31")
         REQUIRE(trigger->SetTrigger(&record) == S_OK);
         ComPtr<IPersistFile> file;
         REQUIRE(task->QueryInterface(IID_IPersistFile, file.ReceiveVoid()) == S_OK);
-        REQUIRE(file->Save(nullptr, FALSE) == S_OK);
+        REQUIRE(taskmere::RetryWhileShared([&] { return file->Save(nullptr, FALSE); }) == S_OK);
     }
     REQUIRE(fixture.schedule.Call(L"Refresh").Ok());
     long index = IndexOf(fixture.schedule, kTask);
