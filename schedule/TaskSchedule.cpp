@@ -36,6 +36,15 @@ std::string Composed(const ShredContext& context, int key, const std::string& s)
     return MessageText::Compose(context.LookupText(key), values);
 }
 
+// The item texts of a task's line, one after the other (each brings its own quotes and blank).
+std::string Joined(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items)
+        text += item;
+    return text;
+}
+
 }  // namespace
 
 TaskSchedule::TaskSchedule(ShredContext& context, IDispatch* scheduler) : context_(context), schedule_(scheduler)
@@ -55,6 +64,25 @@ bool TaskSchedule::HaveScheduler()
     return false;
 }
 
+ComponentResult TaskSchedule::RefreshedCount(long& count) const
+{
+    ComponentResult result = schedule_.Refresh();
+    if (result.Ok())
+        result = schedule_.Count(count);
+    return result;
+}
+
+long TaskSchedule::IndexOfTask(const std::string& name, long count) const
+{
+    for (long i = count < MaxTaskIndex ? count : MaxTaskIndex; i >= 1; --i) {
+        ScheduledJob job;
+        std::string taskName;
+        if (schedule_.Job(i, job).Ok() && job.Name(taskName).Ok() && taskName == name)
+            return i;
+    }
+    return 0;
+}
+
 void TaskSchedule::ReportError(const ComponentResult& failure)
 {
     AskInPerson(context_, WarningStyle::Error, Composed(context_, 9276, failure.Text()));
@@ -65,22 +93,13 @@ void TaskSchedule::ReportError(const ComponentResult& failure)
 
 TaskNameState TaskSchedule::Check(const std::string& name)
 {
-    ComponentResult result = schedule_.Refresh();
     long count = 0;
-    if (result.Ok())
-        result = schedule_.Count(count);
+    ComponentResult result = RefreshedCount(count);
     if (!result.Ok()) {
         ReportError(result);
         return TaskNameState::Unknown;
     }
-    for (long i = 1; i <= count && i <= MaxTaskIndex; ++i) {
-        ScheduledJob job;
-        std::string taskName;
-        // A task that cannot be read has its name all the same; one without is no match.
-        if (schedule_.Job(i, job).Ok() && job.Name(taskName).Ok() && taskName == name)
-            return TaskNameState::Taken;
-    }
-    return TaskNameState::Free;
+    return IndexOfTask(name, count) != 0 ? TaskNameState::Taken : TaskNameState::Free;
 }
 
 std::string TaskSchedule::CreateShredTask()
@@ -132,14 +151,8 @@ void TaskSchedule::AbandonTask(const std::string& name, const ComponentResult& f
         long count = 0;
         if (!schedule_.Count(count).Ok())
             break;
-        for (long i = count < MaxTaskIndex ? count : MaxTaskIndex; i >= 1; --i) {
-            ScheduledJob job;
-            std::string taskName;
-            if (schedule_.Job(i, job).Ok() && job.Name(taskName).Ok() && taskName == name) {
-                deleted = schedule_.Delete(i);
-                break;
-            }
-        }
+        if (long index = IndexOfTask(name, count))
+            deleted = schedule_.Delete(index);
     }
     std::string text = Composed(context_, 9276, failure.Text());
     text += "\n" + Composed(context_, deleted.Ok() ? 9277 : 9278, name);
@@ -220,10 +233,7 @@ bool TaskSchedule::ScheduleFiles(ItemList& files)
     if (!name.empty()) {
         int passCount = Settings::ReadNumber("PassCount", 3);
         int method = Settings::ReadNumber("Method", 0);
-        std::string text;
-        for (const std::string& item : items)
-            text += item;
-        CompleteTask(FilesTaskLine(name, method, passCount, text));
+        CompleteTask(FilesTaskLine(name, method, passCount, Joined(items)));
     }
     files.Clear();
     return true;
@@ -265,10 +275,7 @@ bool TaskSchedule::ScheduleFolders(ItemList& folders)
         int folderPolicy = Settings::ReadNumber("Folder", 0);
         int passCount = Settings::ReadNumber("PassCount", 3);
         int method = Settings::ReadNumber("Method", 0);
-        std::string text;
-        for (const std::string& item : items)
-            text += item;
-        CompleteTask(FoldersTaskLine(name, method, passCount, folderPolicy, removePolicy, text));
+        CompleteTask(FoldersTaskLine(name, method, passCount, folderPolicy, removePolicy, Joined(items)));
     }
     folders.Clear();
     return true;
@@ -309,10 +316,8 @@ void TaskSchedule::ReloadTaskList(TaskList& tasks)
     if (!HaveScheduler())
         return;  // the list stays as it was
     tasks.Clear();
-    ComponentResult result = schedule_.Refresh();
     long count = 0;
-    if (result.Ok())
-        result = schedule_.Count(count);
+    ComponentResult result = RefreshedCount(count);
     if (!result.Ok()) {
         ReportError(result);
         return;

@@ -66,6 +66,11 @@ private:
     enum class Listed { Same, Changed, Failed };
 
     bool HaveScheduler();
+    // Refreshes the scheduler and counts its tasks.
+    ComponentResult RefreshedCount(long& count) const;
+    // The index of the task called `name` among the first `count`, searched from the last (where
+    // a new task is), or 0. A task that cannot be read is no match.
+    long IndexOfTask(const std::string& name, long count) const;
     // True when `items` (item texts, in order) fit one task; otherwise says how many fit.
     bool FitOneTask(const std::vector<std::string>& items);
     // Refreshes the scheduler and checks that the task at the index listed at `position` has the

@@ -88,14 +88,6 @@ std::vector<std::string> SystemTaskNames()
     return names;
 }
 
-std::string Message(HWND dialog)
-{
-    char text[2048] = "";
-    if (!GetDlgItemTextA(dialog, 1101, text, sizeof(text)))
-        GetDlgItemTextA(dialog, 0xFFFF, text, sizeof(text));
-    return text;
-}
-
 uitest::Step NameTask(const std::string& name)
 {
     return [name](HWND dialog) {
@@ -142,7 +134,7 @@ uitest::Step ScheduleAt(int hour, int minute)
 uitest::Step Acknowledge(std::vector<std::string>& seen)
 {
     return [&seen](HWND dialog) {
-        seen.push_back(Message(dialog));
+        seen.push_back(uitest::Message(dialog));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
 }

@@ -32,8 +32,6 @@ std::string StoredCreator(const std::string& name);
 // The task names the system's scheduler holds, in no particular order, sorted.
 std::vector<std::string> SystemTaskNames();
 
-// The text of a message box or of a warning dialog.
-std::string Message(HWND dialog);
 // Steps: the task-name dialog given a name and OK; the schedule dialog's OK; a message box's
 // text kept in `seen` and OK.
 uitest::Step NameTask(const std::string& name);

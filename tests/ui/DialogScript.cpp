@@ -205,6 +205,14 @@ std::string Text(HWND window)
     return text;
 }
 
+std::string Message(HWND dialog)
+{
+    char text[2048] = "";
+    if (!GetDlgItemTextA(dialog, 1101, text, sizeof(text)))
+        GetDlgItemTextA(dialog, 0xFFFF, text, sizeof(text));
+    return text;
+}
+
 bool Visible(HWND dialog, int id)
 {
     HWND item = GetDlgItem(dialog, id);

@@ -40,6 +40,8 @@ HWND ThreadProgressWindow();
 // Presses a button the way a mouse click does.
 void Click(HWND button);
 std::string Text(HWND window);
+// The text of a message box, or of a warning dialog (which keeps it in a hidden text, 1101).
+std::string Message(HWND dialog);
 bool Visible(HWND dialog, int id);
 
 // An installation folder made the settings' AppPath, with Skin and Lang folders.

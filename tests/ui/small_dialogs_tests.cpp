@@ -66,15 +66,6 @@ TaskNameRun RunTaskName(ShredContext& context, KnownTasks& tasks, std::vector<St
     return run;
 }
 
-// The text of a message box or of a warning dialog.
-std::string Message(HWND dialog)
-{
-    char text[2048] = "";
-    if (!GetDlgItemTextA(dialog, 1101, text, sizeof(text)))
-        GetDlgItemTextA(dialog, 0xFFFF, text, sizeof(text));
-    return text;
-}
-
 bool IsWarning(HWND dialog)
 {
     return GetDlgItem(dialog, 1101) != nullptr;

@@ -59,9 +59,7 @@ TEST_CASE("a name the real scheduler has already is refused; the same in other l
                 Click(MovieControl(dialog, "OK"));
             },
             [&](HWND warning) {
-                char text[512] = "";
-                GetDlgItemTextA(warning, 1101, text, sizeof(text));
-                refused = text;
+                refused = Message(warning);
                 PostMessageA(warning, WM_COMMAND, IDOK, 0);
             },
             [](HWND dialog) {
