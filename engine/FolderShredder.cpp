@@ -325,10 +325,10 @@ size_t IndexEntryBytes(size_t nameLength)
 // deleted at once. A stop request ends the making, never the deleting.
 void RefillFolderIndex(ShredContext& context, FolderSystem& disk, const std::string& folder, size_t indexBytes)
 {
-    const size_t room = MAX_PATH - 1 - (folder.size() + 1);
-    const size_t length = std::min<size_t>(RefillNameLength, room);
-    if (indexBytes == 0 || length < 16)
+    const size_t used = folder.size() + 2;  // the folder, a backslash and the terminating NUL
+    if (indexBytes == 0 || used + 16 > MAX_PATH)
         return;
+    const size_t length = std::min<size_t>(RefillNameLength, MAX_PATH - used);
     const size_t wanted = (2 * indexBytes + 4096 + IndexEntryBytes(length) - 1) / IndexEntryBytes(length);
     std::string pattern = folder + "\\" + std::string(length, 'A');
     std::vector<std::string> made;

@@ -75,12 +75,18 @@ void SettleJobPassCount(ShredContext& context)
     LogMessage(context, MessageText::Compose(context.LookupText(context.job.passCountGiven ? 9241 : 9240), values));
 }
 
-bool IsNtfsDrive(const ShredContext& context, const std::string& path)
+const DriveEntry* DriveEntryOf(const ShredContext& context, const std::string& path)
 {
     if (path.size() < 2 || path[1] != ':')
-        return false;
+        return nullptr;
     char letter = path[0];
     if (letter >= 'a' && letter <= 'z')
         letter = static_cast<char>(letter - 'a' + 'A');
-    return letter >= 'A' && letter <= 'Z' && context.machine.drives[letter - 'A'].ntfs;
+    return letter >= 'A' && letter <= 'Z' ? &context.machine.drives[letter - 'A'] : nullptr;
+}
+
+bool IsNtfsDrive(const ShredContext& context, const std::string& path)
+{
+    const DriveEntry* drive = DriveEntryOf(context, path);
+    return drive && drive->ntfs;
 }

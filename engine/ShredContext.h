@@ -112,7 +112,10 @@ public:
     bool incomplete = false;
 };
 
-// Whether the drive table lists the drive of `path` ("C:\..." or "C:") as NTFS.
+// The drive table's entry for the drive that `path` starts with ("C:\..." or "C:", in either
+// case), or null when it starts with no drive letter.
+const DriveEntry* DriveEntryOf(const ShredContext& context, const std::string& path);
+// Whether the drive table lists the drive of `path` as NTFS.
 bool IsNtfsDrive(const ShredContext& context, const std::string& path);
 
 // A silent job's pass count made usable once, at start-up: a count that had to be corrected

@@ -146,7 +146,6 @@ std::string WipeFilePath(const std::string& folder, unsigned number)
     return folder + "\\" + name;
 }
 
-
 bool IsWipeFillName(const char* name)
 {
     // SHRED, at least one digit and nothing else, .TMP: WipeFilePath's names, whatever the count.

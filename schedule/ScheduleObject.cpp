@@ -126,7 +126,7 @@ ComponentResult PutText(IDispatch* object, const wchar_t* member, const std::str
 }
 
 ComponentResult GetJob(IDispatch* object, const wchar_t* member, WORD flags, std::initializer_list<Value*> arguments,
-                          ScheduledJob& job)
+                       ScheduledJob& job)
 {
     job = ScheduledJob();
     Value result;

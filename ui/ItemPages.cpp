@@ -322,14 +322,8 @@ void CMyPropertyPage3::EditSubfolderOptions()
 
 std::string OfferedDriveRoot(const ShredContext& context, const std::string& label)
 {
-    if (label.size() != 2 || label[1] != ':')
-        return std::string();
-    char letter = label[0];
-    if (letter >= 'a' && letter <= 'z')
-        letter = static_cast<char>(letter - 'a' + 'A');
-    if (letter < 'A' || letter > 'Z')
-        return std::string();
-    return context.machine.drives[letter - 'A'].root;
+    const DriveEntry* drive = label.size() == 2 ? DriveEntryOf(context, label) : nullptr;
+    return drive ? drive->root : std::string();
 }
 
 void CMyPropertyPage4::ShredDriveNow(const std::string& label)
